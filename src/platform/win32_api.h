@@ -1,0 +1,104 @@
+// The seam between the product and Windows: one method per Win32 call the
+// product makes, in portable types. Texts are 8-bit strings in the ANSI code
+// page (Windows-1252), exactly as the "A" functions take and give them.
+//
+// The real backend (platform/win32) maps each method to one call; the
+// in-memory model (tests/support) behaves the same way for what the product
+// relies on, which the contract tests pin down.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tarvo {
+
+// An opaque handle owned by the backend. Failure is always NoHandle, also
+// where Windows itself uses INVALID_HANDLE_VALUE.
+using Handle = std::uintptr_t;
+inline constexpr Handle NoHandle = 0;
+
+inline constexpr std::uint32_t FileAttributeReadOnly = 0x01;
+inline constexpr std::uint32_t FileAttributeHidden = 0x02;
+inline constexpr std::uint32_t FileAttributeDirectory = 0x10;
+inline constexpr std::uint32_t FileAttributeArchive = 0x20;
+
+// WIN32_FIND_DATA, as far as the product reads it. Times are FILETIME values:
+// 100-nanosecond intervals since 1601-01-01, UTC.
+struct FindData {
+  std::uint32_t attributes = 0;
+  std::uint64_t lastWriteTime = 0;
+};
+
+// The DOS date and time FileTimeToDosDateTime gives.
+struct DosDateTime {
+  std::uint16_t date = 0;
+  std::uint16_t time = 0;
+};
+
+enum class FileCreation {
+  CreateAlways,  // GENERIC_READ | GENERIC_WRITE, no sharing, CREATE_ALWAYS
+};
+
+enum class MessageBoxIcon { None, Error };
+
+// STARTUPINFO as the product fills it; cb is the backend's business.
+struct StartupInfo {
+  std::uint32_t flags = 0;       // dwFlags
+  std::uint16_t showWindow = 0;  // wShowWindow
+};
+
+inline constexpr std::uint32_t StartfUseShowWindow = 0x1;
+inline constexpr std::uint16_t SwShowNormal = 1;
+inline constexpr std::uint32_t NormalPriorityClass = 0x20;
+
+class Win32Api {
+ public:
+  virtual ~Win32Api() = default;
+
+  // --- processes (kernel32) ---
+  virtual std::string GetCommandLine() = 0;
+  // Full path of the running executable.
+  virtual std::string GetModuleFileName() = 0;
+  // No application name, no security attributes, no inherited handles, the
+  // parent's environment and current directory. The new process's handles
+  // are not kept. Returns false when the process could not be started.
+  virtual bool CreateProcess(const std::string& commandLine,
+                             std::uint32_t creationFlags,
+                             const StartupInfo& startup) = 0;
+
+  // --- shell (shell32) ---
+  // FindExecutableA with a result buffer of 1024 characters: returns the
+  // instance value as a signed number (above 32 on success, else an error
+  // such as 2 or 31); `result` is set only on success.
+  virtual std::intptr_t FindExecutable(const std::string& file,
+                                       const std::string& directory,
+                                       std::string& result) = 0;
+
+  // --- file system (kernel32) ---
+  // Returns NoHandle when nothing matches; `data` is then untouched.
+  virtual Handle FindFirstFile(const std::string& pattern, FindData& data) = 0;
+  virtual void FindClose(Handle search) = 0;
+  // Returns false when the conversion fails; `local` is then untouched.
+  virtual bool FileTimeToLocalFileTime(std::uint64_t fileTime,
+                                       std::uint64_t& local) = 0;
+  // Returns false outside the years 1980 to 2107; `dos` is then untouched.
+  virtual bool FileTimeToDosDateTime(std::uint64_t fileTime,
+                                     DosDateTime& dos) = 0;
+  virtual Handle CreateFile(const std::string& path, FileCreation creation) = 0;
+  // Returns false on failure; `written` tells how much reached the file.
+  virtual bool WriteFile(Handle file, const void* data, std::uint32_t size,
+                         std::uint32_t& written) = 0;
+  virtual void CloseHandle(Handle object) = 0;
+
+  // --- user interface (user32) ---
+  // A task-modal box with one OK button, centred on the screen; returns when
+  // the user has closed it.
+  virtual void MessageBox(const std::string& text, const std::string& caption,
+                          MessageBoxIcon icon) = 0;
+};
+
+// The backend the product talks to, installed once at start (and by tests).
+Win32Api& Api();
+void InstallApi(Win32Api& api);
+
+}  // namespace tarvo
