@@ -1,0 +1,42 @@
+#include "app/browser_launch.h"
+
+#include "app/main_sequence.h"
+#include "log/log_file.h"
+#include "platform/message_box.h"
+#include "platform/win32_api.h"
+
+namespace tarvo {
+
+namespace {
+
+std::string QuotedIfBlank(const std::string& part) {
+  if (part.find(' ') == std::string::npos) return part;
+  // A final backslash would escape the closing quote for the browser.
+  const std::string doubled = !part.empty() && part.back() == '\\' ? "\\" : "";
+  return '"' + part + doubled + '"';
+}
+
+bool StartBrowserProcess() {
+  // Without a browser the command line would name the document as program.
+  if (BrowserPad.empty()) return false;
+  const StartupInfo startup{StartfUseShowWindow, SwShowNormal};
+  return Api().CreateProcess(BrowserCommandLine(BrowserPad, OpenHTMLdoc),
+                             NormalPriorityClass, startup);
+}
+
+}  // namespace
+
+std::string BrowserCommandLine(const std::string& browser,
+                               const std::string& document) {
+  return QuotedIfBlank(browser) + " " + QuotedIfBlank(document);
+}
+
+void LaunchBrowser() {
+  if (StartBrowserProcess()) return;
+  LogFile->AddLine("Melding: (cd-rom kan niet gestart worden)", true);
+  ShowMessage(
+      "De cd-rom kon helaas niet gestart worden. Open intface\\eenvoud\\overzich.htm "
+      "in uw browser of volg de aanwijzing die zo dadelijk volgt...");
+}
+
+}  // namespace tarvo

@@ -1,0 +1,17 @@
+// Whole files, as the product reads and writes them.
+#pragma once
+
+#include <string>
+
+namespace tarvo {
+
+// True when `path` names a file (not a folder) that FindFirstFile finds and
+// whose last-write time, in local time, fits a DOS date (1980 to 2107).
+bool FileExists(const std::string& path);
+
+// Creates `path` anew (replacing a file of that name) holding `content`.
+// Raises EFCreateError when the file cannot be created, EWriteError when not
+// all of `content` reaches it.
+void WriteWholeFile(const std::string& path, const std::string& content);
+
+}  // namespace tarvo

@@ -1,0 +1,25 @@
+// The one place that includes <windows.h>. The product's seam has methods
+// named like the Win32 calls, so the A/W macros of those names are removed
+// here; the backend calls the ANSI functions by their full names.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef _WIN32_WINNT
+#define _WIN32_WINNT 0x0400  // Windows 95 and NT 4: the oldest targets
+#endif
+
+#include <windows.h>
+#include <shellapi.h>
+
+#undef CreateFile
+#undef CreateProcess
+#undef FindExecutable
+#undef FindFirstFile
+#undef GetCommandLine
+#undef GetModuleFileName
+#undef MessageBox
