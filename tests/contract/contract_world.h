@@ -1,0 +1,36 @@
+// What the seam contract needs from a Windows to state its promises: a way
+// to arrange files, folders, programs and associations, and the seam to ask.
+// One world is the in-memory model, the other the real Windows (under Wine).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/win32_api.h"
+
+namespace tarvo {
+
+class ContractWorld {
+ public:
+  virtual ~ContractWorld() = default;
+
+  virtual Win32Api& Windows() = 0;
+  // An empty folder on drive C: for one test alone; no final "\".
+  virtual std::string Folder() = 0;
+  virtual void MakeFolder(const std::string& path) = 0;
+  virtual void MakeFile(const std::string& path, const std::string& content,
+                        std::uint32_t attributes) = 0;
+  // A program that exits at once when started.
+  virtual void MakeProgram(const std::string& path) = 0;
+  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // Files with `extension` (".xyz") open with `openCommand`.
+  virtual void Associate(const std::string& extension,
+                         const std::string& openCommand) = 0;
+};
+
+// Made fresh for every test; each build links one world.
+std::unique_ptr<ContractWorld> MakeContractWorld(const std::string& testName);
+
+}  // namespace tarvo

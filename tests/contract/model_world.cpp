@@ -1,0 +1,42 @@
+#include "contract/contract_world.h"
+#include "support/windows_model.h"
+
+namespace tarvo {
+
+namespace {
+
+class ModelWorld final : public ContractWorld {
+ public:
+  explicit ModelWorld(const std::string& testName)
+      : folder_("C:\\tarvo-contract\\" + testName) {
+    model_.AddFolder(folder_);
+  }
+
+  Win32Api& Windows() override { return model_; }
+  std::string Folder() override { return folder_; }
+  void MakeFolder(const std::string& path) override { model_.AddFolder(path); }
+  void MakeFile(const std::string& path, const std::string& content,
+                std::uint32_t attributes) override {
+    model_.AddFile(path, content, attributes);
+  }
+  void MakeProgram(const std::string& path) override { model_.AddFile(path, "MZ"); }
+  std::optional<std::string> ReadFile(const std::string& path) override {
+    return model_.FileContent(path);
+  }
+  void Associate(const std::string& extension,
+                 const std::string& openCommand) override {
+    model_.AssociateExtension(extension, openCommand);
+  }
+
+ private:
+  WindowsModel model_;
+  std::string folder_;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractWorld> MakeContractWorld(const std::string& testName) {
+  return std::make_unique<ModelWorld>(testName);
+}
+
+}  // namespace tarvo

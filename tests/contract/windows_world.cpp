@@ -1,0 +1,131 @@
+// The real Windows as a contract world. Arranging uses Win32 directly, never
+// the seam under test.
+#include <stdexcept>
+
+#include "contract/contract_world.h"
+#include "platform/win32/win32_backend.h"
+#include "platform/win32/windows_headers.h"
+
+namespace tarvo {
+
+namespace {
+
+class ScopedFile {
+ public:
+  explicit ScopedFile(HANDLE handle) : handle_(handle) {}
+  ~ScopedFile() {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+  }
+  ScopedFile(const ScopedFile&) = delete;
+  ScopedFile& operator=(const ScopedFile&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+class ScopedKey {
+ public:
+  explicit ScopedKey(const std::string& path) {
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key_, nullptr) != ERROR_SUCCESS) {
+      throw std::runtime_error("cannot create HKEY_CLASSES_ROOT\\" + path);
+    }
+  }
+  ~ScopedKey() { RegCloseKey(key_); }
+  ScopedKey(const ScopedKey&) = delete;
+  ScopedKey& operator=(const ScopedKey&) = delete;
+
+  void SetDefault(const std::string& value) {
+    RegSetValueExA(key_, nullptr, 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+  }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+void Check(bool ok, const std::string& what) {
+  if (!ok) throw std::runtime_error(what + " failed, error " + std::to_string(GetLastError()));
+}
+
+// A folder no earlier run has made, so that a second run in the same Windows
+// starts clean as well.
+const std::string& RunFolder() {
+  static const std::string folder = [] {
+    for (int run = 1;; ++run) {
+      const std::string name = "C:\\tarvo-contract-" + std::to_string(run);
+      if (CreateDirectoryA(name.c_str(), nullptr)) return name;
+    }
+  }();
+  return folder;
+}
+
+class WindowsWorld final : public ContractWorld {
+ public:
+  explicit WindowsWorld(const std::string& testName)
+      : folder_(RunFolder() + "\\" + testName) {
+    Check(CreateDirectoryA(folder_.c_str(), nullptr), "CreateDirectory " + folder_);
+  }
+
+  Win32Api& Windows() override { return backend_; }
+  std::string Folder() override { return folder_; }
+
+  void MakeFolder(const std::string& path) override {
+    Check(CreateDirectoryA(path.c_str(), nullptr), "CreateDirectory " + path);
+  }
+
+  void MakeFile(const std::string& path, const std::string& content,
+                std::uint32_t attributes) override {
+    {
+      const ScopedFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      Check(file.get() != INVALID_HANDLE_VALUE, "CreateFile " + path);
+      DWORD written = 0;
+      Check(::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()),
+                        &written, nullptr),
+            "WriteFile " + path);
+    }
+    Check(SetFileAttributesA(path.c_str(), attributes), "SetFileAttributes " + path);
+  }
+
+  void MakeProgram(const std::string& path) override {
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string hostname = std::string(system) + "\\hostname.exe";
+    Check(CopyFileA(hostname.c_str(), path.c_str(), TRUE), "CopyFile " + path);
+  }
+
+  std::optional<std::string> ReadFile(const std::string& path) override {
+    const ScopedFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string content;
+    char buffer[4096];
+    DWORD count = 0;
+    while (::ReadFile(file.get(), buffer, sizeof buffer, &count, nullptr) && count > 0) {
+      content.append(buffer, count);
+    }
+    return content;
+  }
+
+  void Associate(const std::string& extension,
+                 const std::string& openCommand) override {
+    const std::string type = "TarvoContract" + extension;
+    ScopedKey(extension).SetDefault(type);
+    ScopedKey(type + "\\shell\\open\\command").SetDefault(openCommand);
+  }
+
+ private:
+  Win32Backend backend_;
+  std::string folder_;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractWorld> MakeContractWorld(const std::string& testName) {
+  return std::make_unique<WindowsWorld>(testName);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,214 @@
+#include "support/windows_model.h"
+
+#include <stdexcept>
+
+#include "platform/ascii_case.h"
+#include "platform/path_names.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr std::intptr_t SeErrFileNotFound = 2;
+constexpr std::intptr_t SeErrNoAssociation = 31;
+constexpr std::intptr_t FoundInstance = 42;
+
+constexpr std::uint64_t TicksPerSecond = 10'000'000;
+constexpr std::int64_t DaysFrom1601To1970 = 134774;
+
+std::string KeyOf(const std::string& path) { return AsciiUpperCase(path); }
+
+std::string ParentOf(const std::string& key) {
+  const auto last = key.find_last_of('\\');
+  return last == std::string::npos ? std::string() : key.substr(0, last);
+}
+
+struct CivilDate {
+  std::int64_t year;
+  unsigned month;
+  unsigned day;
+};
+
+// Days since 1970-01-01 to a proleptic Gregorian date (H. Hinnant's method).
+CivilDate CivilFromDays(std::int64_t days) {
+  days += 719468;
+  const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
+  const unsigned yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const unsigned dayOfYear =
+      dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const unsigned shiftedMonth = (5 * dayOfYear + 2) / 153;
+  const unsigned day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+  const unsigned month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+  const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+  return {year, month, day};
+}
+
+// The program a command line starts: its quoted first part, or everything
+// up to the first blank.
+std::string ProgramOf(const std::string& commandLine) {
+  if (!commandLine.empty() && commandLine.front() == '"') {
+    return commandLine.substr(1, commandLine.find('"', 1) - 1);
+  }
+  return commandLine.substr(0, commandLine.find(' '));
+}
+
+}  // namespace
+
+WindowsModel::WindowsModel()
+    : moduleFileName_("D:\\TARVO32.EXE"), commandLine_("D:\\TARVO32.EXE") {
+  AddFolder("C:");
+}
+
+void WindowsModel::AddFolder(const std::string& path) {
+  std::string key = KeyOf(path);
+  if (!key.empty() && key.back() == '\\') key.pop_back();
+  for (; !key.empty(); key = ParentOf(key)) {
+    entries_.insert({key, {FileAttributeDirectory, Now, ""}});
+  }
+}
+
+void WindowsModel::AddFile(const std::string& path, const std::string& content,
+                           std::uint32_t attributes, std::uint64_t lastWriteTime) {
+  const std::string key = KeyOf(path);
+  AddFolder(ParentOf(key));
+  entries_[key] = {attributes, lastWriteTime, content};
+}
+
+void WindowsModel::AssociateExtension(const std::string& extension,
+                                      const std::string& openCommand) {
+  const std::string type = KeyOf(extension.substr(1)) + "FILE";
+  classesRoot_[KeyOf(extension)] = type;
+  classesRoot_[type + "\\SHELL\\OPEN\\COMMAND"] = openCommand;
+}
+
+std::optional<std::string> WindowsModel::FileContent(const std::string& path) const {
+  const Entry* entry = Find(path);
+  if (!entry || (entry->attributes & FileAttributeDirectory)) return std::nullopt;
+  return entry->content;
+}
+
+const WindowsModel::Entry* WindowsModel::Find(const std::string& path) const {
+  const auto found = entries_.find(KeyOf(path));
+  return found == entries_.end() ? nullptr : &found->second;
+}
+
+bool WindowsModel::IsFolder(const std::string& path) const {
+  const Entry* entry = Find(path);
+  return entry && (entry->attributes & FileAttributeDirectory);
+}
+
+std::optional<std::string> WindowsModel::ClassesRootDefault(
+    const std::string& key) const {
+  const auto found = classesRoot_.find(KeyOf(key));
+  if (found == classesRoot_.end()) return std::nullopt;
+  return found->second;
+}
+
+bool WindowsModel::CreateProcess(const std::string& commandLine,
+                                 std::uint32_t creationFlags,
+                                 const StartupInfo& startup) {
+  const Entry* program = Find(ProgramOf(commandLine));
+  if (!program || (program->attributes & FileAttributeDirectory)) return false;
+  started_.push_back({commandLine, creationFlags, startup});
+  return true;
+}
+
+std::intptr_t WindowsModel::FindExecutable(const std::string& file,
+                                           const std::string& /*directory*/,
+                                           std::string& result) {
+  if (!Find(file)) return SeErrFileNotFound;
+  const std::string name = ExtractFileName(file);
+  const auto dot = name.rfind('.');
+  if (dot == std::string::npos) return SeErrNoAssociation;
+  const auto type = ClassesRootDefault(name.substr(dot));
+  const auto command =
+      type ? ClassesRootDefault(*type + "\\shell\\open\\command") : std::nullopt;
+  if (!command) return SeErrNoAssociation;
+  result = ProgramOf(*command);
+  return FoundInstance;
+}
+
+Handle WindowsModel::FindFirstFile(const std::string& pattern, FindData& data) {
+  if (pattern.find_first_of("*?") != std::string::npos) {
+    throw std::logic_error("model: wildcards are not modelled: " + pattern);
+  }
+  const Entry* entry = Find(pattern);
+  if (!entry) return NoHandle;
+  data.attributes = entry->attributes;
+  data.lastWriteTime = entry->lastWriteTime;
+  const Handle search = NewHandle();
+  openSearches_.insert(search);
+  return search;
+}
+
+void WindowsModel::FindClose(Handle search) {
+  if (openSearches_.erase(search) == 0) {
+    throw std::logic_error("model: FindClose of a handle that is not open");
+  }
+}
+
+bool WindowsModel::FileTimeToLocalFileTime(std::uint64_t fileTime,
+                                           std::uint64_t& local) {
+  local = fileTime;  // the model's time zone is UTC
+  return true;
+}
+
+bool WindowsModel::FileTimeToDosDateTime(std::uint64_t fileTime,
+                                         DosDateTime& dos) {
+  const auto seconds = static_cast<std::int64_t>(fileTime / TicksPerSecond);
+  const CivilDate date = CivilFromDays(seconds / 86400 - DaysFrom1601To1970);
+  // Windows's documented range; Wine 8 wraps years after 2107 instead.
+  if (date.year < 1980 || date.year > 2107) return false;
+  const auto secondOfDay = static_cast<unsigned>(seconds % 86400);
+  dos.date = static_cast<std::uint16_t>(((date.year - 1980) << 9) |
+                                        (date.month << 5) | date.day);
+  dos.time = static_cast<std::uint16_t>(((secondOfDay / 3600) << 11) |
+                                        ((secondOfDay / 60 % 60) << 5) |
+                                        (secondOfDay % 60 / 2));
+  return true;
+}
+
+Handle WindowsModel::CreateFile(const std::string& path, FileCreation creation) {
+  switch (creation) {
+    case FileCreation::CreateAlways: {
+      const std::string key = KeyOf(path);
+      if (!IsFolder(ParentOf(key))) return NoHandle;
+      const Entry* existing = Find(key);
+      constexpr std::uint32_t refusing = FileAttributeDirectory | FileAttributeReadOnly;
+      if (existing && (existing->attributes & refusing)) return NoHandle;
+      entries_[key] = {FileAttributeArchive, Now, ""};
+      const Handle file = NewHandle();
+      openFiles_[file] = key;
+      return file;
+    }
+  }
+  return NoHandle;
+}
+
+bool WindowsModel::WriteFile(Handle file, const void* data, std::uint32_t size,
+                             std::uint32_t& written) {
+  const auto open = openFiles_.find(file);
+  if (open == openFiles_.end()) {
+    throw std::logic_error("model: WriteFile to a handle that is not open");
+  }
+  written = 0;
+  if (failWrites_) return false;
+  entries_[open->second].content.append(static_cast<const char*>(data), size);
+  written = size;
+  return true;
+}
+
+void WindowsModel::CloseHandle(Handle object) {
+  if (openFiles_.erase(object) == 0) {
+    throw std::logic_error("model: CloseHandle of a handle that is not open");
+  }
+}
+
+void WindowsModel::MessageBox(const std::string& text, const std::string& caption,
+                              MessageBoxIcon icon) {
+  boxes_.push_back({caption, text, icon});
+}
+
+}  // namespace tarvo

@@ -1,0 +1,106 @@
+// An in-memory Windows for the unit tests: files and folders on drives, file
+// associations under HKEY_CLASSES_ROOT, started processes and message boxes,
+// behaving like Windows for what the product relies on (the contract tests
+// hold it to that). Set it up in a few lines; inject failures where Windows
+// would fail.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/win32_api.h"
+
+namespace tarvo {
+
+struct ShownBox {
+  std::string caption;
+  std::string text;
+  MessageBoxIcon icon;
+};
+
+struct StartedProcess {
+  std::string commandLine;
+  std::uint32_t creationFlags;
+  StartupInfo startup;
+};
+
+class WindowsModel final : public Win32Api {
+ public:
+  // 2026-12-08 12:00 UTC, the model's clock and the time of files it makes.
+  static constexpr std::uint64_t Now = 134412048000000000;
+
+  // Drive C: exists; the program runs as D:\TARVO32.EXE without arguments.
+  WindowsModel();
+
+  // --- set-up ---
+  void SetModuleFileName(const std::string& path) { moduleFileName_ = path; }
+  void SetCommandLine(const std::string& line) { commandLine_ = line; }
+  // Creates the folder and any missing parents.
+  void AddFolder(const std::string& path);
+  // Creates or replaces a file, and any missing parent folders.
+  void AddFile(const std::string& path, const std::string& content = "",
+               std::uint32_t attributes = FileAttributeArchive,
+               std::uint64_t lastWriteTime = Now);
+  // HKEY_CLASSES_ROOT: the extension's file type opens with `openCommand`.
+  void AssociateExtension(const std::string& extension,
+                          const std::string& openCommand);
+  // Every later WriteFile fails, as on a full disk.
+  void FailWrites() { failWrites_ = true; }
+
+  // --- inspection ---
+  std::optional<std::string> FileContent(const std::string& path) const;
+  const std::vector<ShownBox>& Boxes() const { return boxes_; }
+  const std::vector<StartedProcess>& StartedProcesses() const { return started_; }
+  std::size_t OpenHandleCount() const {
+    return openFiles_.size() + openSearches_.size();
+  }
+
+  // --- Win32Api ---
+  std::string GetCommandLine() override { return commandLine_; }
+  std::string GetModuleFileName() override { return moduleFileName_; }
+  bool CreateProcess(const std::string& commandLine, std::uint32_t creationFlags,
+                     const StartupInfo& startup) override;
+  std::intptr_t FindExecutable(const std::string& file,
+                               const std::string& directory,
+                               std::string& result) override;
+  Handle FindFirstFile(const std::string& pattern, FindData& data) override;
+  void FindClose(Handle search) override;
+  bool FileTimeToLocalFileTime(std::uint64_t fileTime,
+                               std::uint64_t& local) override;
+  bool FileTimeToDosDateTime(std::uint64_t fileTime, DosDateTime& dos) override;
+  Handle CreateFile(const std::string& path, FileCreation creation) override;
+  bool WriteFile(Handle file, const void* data, std::uint32_t size,
+                 std::uint32_t& written) override;
+  void CloseHandle(Handle object) override;
+  void MessageBox(const std::string& text, const std::string& caption,
+                  MessageBoxIcon icon) override;
+
+ private:
+  struct Entry {
+    std::uint32_t attributes;
+    std::uint64_t lastWriteTime;
+    std::string content;
+  };
+
+  const Entry* Find(const std::string& path) const;
+  bool IsFolder(const std::string& path) const;
+  std::optional<std::string> ClassesRootDefault(const std::string& key) const;
+  Handle NewHandle() { return nextHandle_++; }
+
+  std::string moduleFileName_;
+  std::string commandLine_;
+  std::map<std::string, Entry> entries_;  // by upper-case path, no final "\"
+  std::map<std::string, std::string> classesRoot_;  // key -> default value
+  std::map<Handle, std::string> openFiles_;         // handle -> entry key
+  std::set<Handle> openSearches_;
+  Handle nextHandle_ = 0x100;
+  bool failWrites_ = false;
+  std::vector<ShownBox> boxes_;
+  std::vector<StartedProcess> started_;
+};
+
+}  // namespace tarvo
