@@ -110,7 +110,9 @@ bool WindowsModel::CreateProcess(const std::string& commandLine,
                                  std::uint32_t creationFlags,
                                  const StartupInfo& startup) {
   const Entry* program = Find(ProgramOf(commandLine));
-  if (!program || (program->attributes & FileAttributeDirectory)) return false;
+  if (failProcessStarts_ || !program || (program->attributes & FileAttributeDirectory)) {
+    return false;
+  }
   started_.push_back({commandLine, creationFlags, startup});
   return true;
 }

@@ -50,6 +50,8 @@ class WindowsModel final : public Win32Api {
                           const std::string& openCommand);
   // Every later WriteFile fails, as on a full disk.
   void FailWrites() { failWrites_ = true; }
+  // Every later CreateProcess fails, as for a program Windows cannot run.
+  void FailProcessStarts() { failProcessStarts_ = true; }
 
   // --- inspection ---
   std::optional<std::string> FileContent(const std::string& path) const;
@@ -99,6 +101,7 @@ class WindowsModel final : public Win32Api {
   std::set<Handle> openSearches_;
   Handle nextHandle_ = 0x100;
   bool failWrites_ = false;
+  bool failProcessStarts_ = false;
   std::vector<ShownBox> boxes_;
   std::vector<StartedProcess> started_;
 };

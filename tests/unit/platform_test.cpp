@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "platform/ascii_case.h"
+#include "platform/exceptions.h"
+#include "platform/file_helpers.h"
+#include "platform/message_box.h"
+#include "support/model_test.h"
+
+namespace tarvo {
+namespace {
+
+TEST(Encoding, DutchTextsAreSingleWindows1252Bytes) {
+  EXPECT_EQ(std::string("Kopiëer"), "Kopi\xEB" "er");
+  EXPECT_EQ(std::string("geïnstalleerd"), "ge\xEFnstalleerd");
+}
+
+TEST(AsciiCase, ChangesOnlyAsciiLetters) {
+  EXPECT_EQ(AsciiUpperCase("c:\\één\\mixed-Case_09.htm"), "C:\\ééN\\MIXED-CASE_09.HTM");
+  EXPECT_EQ(AsciiLowerCase("C:\\ÉÉN\\MIXED-Case_09.HTM"), "c:\\ÉÉn\\mixed-case_09.htm");
+}
+
+TEST(ApplicationTitle, IsTheFileNameUpToItsFirstDotInLowerCaseAfterTheFirstLetter) {
+  struct Case {
+    const char* module;
+    const char* title;
+  };
+  const Case cases[] = {
+      {"D:\\TARVO32.EXE", "Tarvo32"},
+      {"C:\\Program Files\\CD\\tarvo32.exe", "tarvo32"},
+      {"E:\\MY.START.EXE", "My"},
+      {"E:\\ÉTUDE.EXE", "Étude"},
+      {"E:noext", "noext"},
+      {"E:\\.EXE", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ApplicationTitle(c.module), c.title) << c.module;
+}
+
+class FileHelpersTest : public ModelTest {};
+
+TEST_F(FileHelpersTest, ShowMessageUsesTheTitleAndNoIcon) {
+  ShowMessage("Hallo");
+  ASSERT_EQ(windows.Boxes().size(), 1u);
+  EXPECT_EQ(windows.Boxes()[0].caption, "Tarvo32");
+  EXPECT_EQ(windows.Boxes()[0].text, "Hallo");
+  EXPECT_EQ(windows.Boxes()[0].icon, MessageBoxIcon::None);
+}
+
+TEST_F(FileHelpersTest, AFileExistsOnlyAsAFileWithADosTime) {
+  constexpr std::uint64_t before1980 = 119600063990000000;
+  windows.AddFile("C:\\B\\browser.exe");
+  windows.AddFile("C:\\B\\hidden.exe", "", FileAttributeHidden);
+  windows.AddFile("C:\\B\\old.exe", "", FileAttributeArchive, before1980);
+  struct Case {
+    const char* path;
+    bool exists;
+  };
+  const Case cases[] = {
+      {"C:\\B\\browser.exe", true}, {"c:\\b\\BROWSER.EXE", true},
+      {"C:\\B\\hidden.exe", true},  {"C:\\B\\old.exe", false},
+      {"C:\\B", false},             {"C:\\B\\absent.exe", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FileExists(c.path), c.exists) << c.path;
+  EXPECT_EQ(windows.OpenHandleCount(), 0u);
+}
+
+TEST_F(FileHelpersTest, WriteWholeFileNamesWhatFailed) {
+  try {
+    WriteWholeFile("C:\\GEEN\\X.TXT", "x");
+    ADD_FAILURE() << "created a file in a missing folder";
+  } catch (const EStreamError& e) {
+    EXPECT_STREQ(e.ClassName(), "EFCreateError");
+    EXPECT_EQ(e.Message(), "Cannot create file C:\\GEEN\\X.TXT");
+  }
+  windows.FailWrites();
+  try {
+    WriteWholeFile("C:\\X.TXT", "x");
+    ADD_FAILURE() << "wrote to a full disk";
+  } catch (const EStreamError& e) {
+    EXPECT_STREQ(e.ClassName(), "EWriteError");
+    EXPECT_EQ(e.Message(), "Stream write error");
+  }
+  EXPECT_EQ(windows.OpenHandleCount(), 0u);
+}
+
+}  // namespace
+}  // namespace tarvo

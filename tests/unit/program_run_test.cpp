@@ -1,0 +1,234 @@
+// Whole runs of the launcher against the in-memory Windows.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "app/browser_launch.h"
+#include "app/last_resort.h"
+#include "app/tarvo32.h"
+#include "platform/exceptions.h"
+#include "support/model_test.h"
+
+namespace tarvo {
+namespace {
+
+const char* const Browser = "C:\\Browser\\browser.exe";
+const char* const DebugReport =
+    "In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt over de opstart "
+    "procedure. Stuur deze naar helpdesk@lumora.nl voor verdere analyse. Alvast "
+    "bedankt voor uw medewerking!";
+const char* const NoBrowserMessage =
+    "U heeft geen browser geïnstalleerd. Voor onze interface is een browser "
+    "noodzakelijk! De meest recente versies van ondersteunde browsers vindt u op de "
+    "cd-rom. Stuur een e-mail naar helpdesk@lumora.nl als u vermoed dat deze "
+    "melding niet terecht is...";
+
+std::string CrLfLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+std::vector<std::string> WithHeader(std::vector<std::string> lines) {
+  std::vector<std::string> log = {
+      "Stuur de complete inhoud van deze logfile naar helpdesk@lumora.nl voor",
+      "een mogelijke oplossing. Verander niets aan de inhoud!", "", "",
+      std::string(67, '-')};
+  log.insert(log.end(), lines.begin(), lines.end());
+  return log;
+}
+
+class ProgramRun : public ModelTest {
+ protected:
+  ProgramRun() {
+    windows.AddFile("D:\\intface\\hoofd.htm", "<html></html>");
+    windows.AddFile(Browser, "MZ");
+    windows.AssociateExtension(".htm", std::string("\"") + Browser + "\" \"%1\"");
+  }
+
+  int Run(const std::string& arguments) {
+    windows.SetCommandLine("D:\\TARVO32.EXE " + arguments);
+    const int exitCode = RunTarvo32();
+    EXPECT_EQ(windows.OpenHandleCount(), 0u);
+    return exitCode;
+  }
+
+  std::vector<std::string> BoxTexts() const {
+    std::vector<std::string> texts;
+    for (const ShownBox& box : windows.Boxes()) texts.push_back(box.text);
+    return texts;
+  }
+
+  std::optional<std::string> Log() const { return windows.FileContent("C:\\LMRSTART.LOG"); }
+};
+
+TEST_F(ProgramRun, InDebugModeStartsTheBrowserAndKeepsAndReportsTheLog) {
+  EXPECT_EQ(Run("/debug"), 0);
+
+  EXPECT_EQ(Log(), CrLfLines(WithHeader({
+                       "100: StartDir = D:\\",
+                       "101: Debug = TRUE",
+                       "",
+                       "200: HTMLFileName = D:\\intface\\hoofd.htm",
+                       "201: (FindExecutable = 42)",
+                       "202: BrowserStr = C:\\Browser\\browser.exe",
+                       "407: BrowserPad = C:\\Browser\\browser.exe",
+                       "408: OpenHTMLdoc = D:\\intface\\hoofd.htm",
+                       "",
+                       "",
+                   })));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{DebugReport});
+  ASSERT_EQ(windows.StartedProcesses().size(), 1u);
+  const StartedProcess& browser = windows.StartedProcesses()[0];
+  EXPECT_EQ(browser.commandLine, "C:\\Browser\\browser.exe D:\\intface\\hoofd.htm");
+  EXPECT_EQ(browser.creationFlags, NormalPriorityClass);
+  EXPECT_EQ(browser.startup.flags, StartfUseShowWindow);
+  EXPECT_EQ(browser.startup.showWindow, SwShowNormal);
+}
+
+TEST_F(ProgramRun, WithoutSwitchesOrProblemsLeavesNoTraceButTheBrowser) {
+  windows.AddFile("C:\\LMRSTART.LOG", "earlier run");
+  EXPECT_EQ(Run(""), 0);
+  EXPECT_EQ(Log(), "earlier run");
+  EXPECT_TRUE(windows.Boxes().empty());
+  EXPECT_EQ(windows.StartedProcesses().size(), 1u);
+}
+
+TEST_F(ProgramRun, StopsWhenTheDefaultBrowserCannotBeUsed) {
+  struct Case {
+    const char* what;
+    std::function<void(WindowsModel&)> arrange;
+    std::vector<std::string> linesAfter201;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"start directory without the main page",
+       [](WindowsModel& w) { w.SetCommandLine("D:\\TARVO32.EXE /DEBUG E:\\"); },
+       {"Melding: (ongeldige directory via commandline)"},
+       "De startdirectory die u via de commandline heeft opgegeven bestaat niet!"},
+      {"associated browser deleted",
+       [](WindowsModel& w) { w.AssociateExtension(".htm", "C:\\Gone\\gone.exe %1"); },
+       {"202: BrowserStr = C:\\Gone\\gone.exe", "203: Executable niet gevonden!",
+        "Melding: (geen browser geïnstalleerd)"},
+       NoBrowserMessage},
+      {"no association",
+       [](WindowsModel&) {},
+       {"Melding: (geen browser geïnstalleerd)"},
+       NoBrowserMessage},
+  };
+  for (const Case& c : cases) {
+    WindowsModel fresh;
+    InstallApi(fresh);
+    fresh.SetCommandLine("D:\\TARVO32.EXE /DEBUG");
+    fresh.AddFile("D:\\intface\\hoofd.htm");
+    c.arrange(fresh);
+
+    EXPECT_EQ(RunTarvo32(), 0) << c.what;
+
+    const std::string log = fresh.FileContent("C:\\LMRSTART.LOG").value_or("");
+    const auto after201 = log.find("\r\n", log.find("201: (FindExecutable = ")) + 2;
+    std::vector<std::string> expected = c.linesAfter201;
+    expected.insert(expected.end(), {"", ""});
+    EXPECT_EQ(log.substr(after201), CrLfLines(expected)) << c.what;
+    ASSERT_EQ(fresh.Boxes().size(), 2u) << c.what;
+    EXPECT_EQ(fresh.Boxes()[0].text, c.message) << c.what;
+    EXPECT_EQ(fresh.Boxes()[1].text, DebugReport) << c.what;
+    EXPECT_TRUE(fresh.StartedProcesses().empty()) << c.what;
+  }
+}
+
+TEST_F(ProgramRun, AStopWithoutSwitchesIsNoProblemForTheLog) {
+  windows.AssociateExtension(".htm", "C:\\Gone\\gone.exe %1");
+  EXPECT_EQ(Run(""), 0);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{NoBrowserMessage});
+  EXPECT_FALSE(Log());
+}
+
+TEST_F(ProgramRun, WithBothSwitchesReportsDebugFirstThenChecks) {
+  EXPECT_EQ(Run("/CHECKS /DEBUG"), 0);
+  ASSERT_EQ(windows.Boxes().size(), 2u);
+  EXPECT_EQ(windows.Boxes()[0].text, DebugReport);
+  EXPECT_NE(windows.Boxes()[1].text.find("de extra uitgevoerde controles"), std::string::npos);
+}
+
+TEST_F(ProgramRun, AFailedLaunchIsAProblemReportedAfterItsMessage) {
+  windows.FailProcessStarts();
+  EXPECT_EQ(Run(""), 0);
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
+                            "De cd-rom kon helaas niet gestart worden. Open "
+                            "intface\\eenvoud\\overzich.htm in uw browser of volg de "
+                            "aanwijzing die zo dadelijk volgt...",
+                            "In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt "
+                            "over het gevonden opstartprobleem. Stuur deze naar "
+                            "helpdesk@lumora.nl voor een mogelijke oplossing."}));
+  EXPECT_NE(Log().value_or("").find("408: OpenHTMLdoc = D:\\intface\\hoofd.htm\r\n"
+                                    "Melding: (cd-rom kan niet gestart worden)\r\n\r\n\r\n"),
+            std::string::npos);
+}
+
+TEST_F(ProgramRun, QuotesPathsWithBlanksForTheBrowser) {
+  const std::string browser = "C:\\Program Files\\Web\\browser.exe";
+  windows.AddFile(browser, "MZ");
+  windows.AddFile("C:\\MIJN CD\\intface\\hoofd.htm");
+  windows.AssociateExtension(".htm", "\"" + browser + "\" \"%1\"");
+  EXPECT_EQ(Run("\"c:\\mijn cd\\\""), 0);
+  ASSERT_EQ(windows.StartedProcesses().size(), 1u);
+  EXPECT_EQ(windows.StartedProcesses()[0].commandLine,
+            "\"C:\\Program Files\\Web\\browser.exe\" \"C:\\MIJN CD\\intface\\hoofd.htm\"");
+}
+
+TEST(BrowserCommandLine, QuotesEachPartThatHoldsABlank) {
+  struct Case {
+    const char* browser;
+    const char* document;
+    const char* commandLine;
+  };
+  const Case cases[] = {
+      {"C:\\B\\b.exe", "D:\\x.htm", "C:\\B\\b.exe D:\\x.htm"},
+      {"C:\\Program Files\\b.exe", "D:\\x.htm", "\"C:\\Program Files\\b.exe\" D:\\x.htm"},
+      {"C:\\B\\b.exe", "E:\\MIJN CD\\", "C:\\B\\b.exe \"E:\\MIJN CD\\\\\""},
+      {"C:\\A B\\b.exe", "C:\\TEMP DIR\\lmrstart.htm",
+       "\"C:\\A B\\b.exe\" \"C:\\TEMP DIR\\lmrstart.htm\""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(BrowserCommandLine(c.browser, c.document), c.commandLine) << c.browser;
+  }
+}
+
+TEST(LastResortText, NamesClassModuleAddressAndMessage) {
+  const void* address = reinterpret_cast<const void*>(std::uintptr_t{0x0040AB1C});
+  struct Case {
+    const char* message;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"TLogFile: save error",
+       "Exception ELogFile in module tarvo32.exe at 0040AB1C.\nTLogFile: save error."},
+      {"Stream write error.",
+       "Exception ELogFile in module tarvo32.exe at 0040AB1C.\nStream write error."},
+      {"Fout!", "Exception ELogFile in module tarvo32.exe at 0040AB1C.\nFout!"},
+      {"", "Exception ELogFile in module tarvo32.exe at 0040AB1C.\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LastResortText("ELogFile", "tarvo32.exe", address, c.message), c.text)
+        << c.message;
+  }
+}
+
+TEST_F(ProgramRun, TheLastResortReportDescribesTheError) {
+  try {
+    throw EWriteError();
+  } catch (...) {
+    ShowLastResortReport(std::current_exception());
+  }
+  ASSERT_EQ(windows.Boxes().size(), 1u);
+  EXPECT_EQ(windows.Boxes()[0].caption, "Application Error");
+  EXPECT_EQ(windows.Boxes()[0].icon, MessageBoxIcon::Error);
+  EXPECT_TRUE(std::regex_match(
+      windows.Boxes()[0].text,
+      std::regex("Exception EWriteError in module TARVO32\\.EXE at [0-9A-F]{8}\\.\n"
+                 "Stream write error\\.")));
+}
+
+}  // namespace
+}  // namespace tarvo
