@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+"""Command line of the end-to-end harness.
+
+  e2e.py --work DIR setup     start the run's X display, make the prefix template
+  e2e.py --work DIR cleanup   stop what the run left: wineservers, the display
+  e2e.py --work DIR run-console PROGRAM [ARGS...]
+      run a Windows console program (such as a GoogleTest binary) under Wine
+      in a copy of the template, as the Wine user; its output and exit code
+      pass through
+  e2e.py list MODULE...       "<ctest name> <unittest id>" for every test in MODULEs
+"""
+
+import argparse
+import importlib
+import os
+import sys
+import time
+import unittest
+from pathlib import Path
+
+from harness import display
+from harness.scenario import short_name
+from harness.wine import Prefix, copy_prefix, hand_over, make_template, remove_tree
+
+CONSOLE_TIMEOUT_SECONDS = 600
+
+
+def template_root(work):
+    return work / "template"
+
+
+def prefix_roots(work):
+    """Every prefix copy a test may have left, its wineserver maybe running."""
+    return [root for folder in ("scenarios", "console") if (work / folder).is_dir()
+            for root in (work / folder).iterdir()]
+
+
+def stop_servers(work):
+    for root in prefix_roots(work):
+        Prefix(root).stop_server()
+
+
+def setup(work):
+    if work.exists():
+        stop_servers(work)
+        display.stop(work)
+        remove_tree(work)
+    work.mkdir(parents=True)
+    hand_over(work)
+    print("display", display.start(work))
+    started = time.monotonic()
+    make_template(template_root(work))
+    print(f"prefix template made in {time.monotonic() - started:.1f} s")
+    return 0
+
+
+def cleanup(work):
+    stop_servers(work)
+    display.stop(work)
+    return 0
+
+
+def run_console(work, program, args):
+    program = Path(program).resolve()
+    prefix = copy_prefix(template_root(work), work / "console" / f"{program.stem}-{os.getpid()}",
+                         display.current(work))
+    try:
+        windows_path = prefix.harness_file(program.name, program.read_bytes())
+        sys.stdout.flush()
+        return prefix.run(["wine", windows_path, *args], cwd=prefix.harness, capture=False,
+                          timeout=CONSOLE_TIMEOUT_SECONDS).returncode
+    finally:
+        prefix.stop_server()
+        remove_tree(prefix.root)
+
+
+def list_tests(modules):
+    loader = unittest.TestLoader()
+    for module in modules:
+        for case in unittest.TestSuite(loader.loadTestsFromModule(importlib.import_module(module))):
+            for test in case:
+                print(f"e2e.{short_name(test.id())} {test.id()}")
+    return 0
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--work", type=Path, help="the run's work folder")
+    commands = parser.add_subparsers(dest="command", required=True)
+    commands.add_parser("setup")
+    commands.add_parser("cleanup")
+    console = commands.add_parser("run-console")
+    console.add_argument("program")
+    console.add_argument("args", nargs=argparse.REMAINDER)
+    listing = commands.add_parser("list")
+    listing.add_argument("modules", nargs="+")
+    options = parser.parse_args()
+
+    if options.command == "list":
+        return list_tests(options.modules)
+    if options.work is None:
+        parser.error("--work is required")
+    work = options.work.resolve()
+    if options.command == "setup":
+        return setup(work)
+    if options.command == "cleanup":
+        return cleanup(work)
+    return run_console(work, options.program, options.args)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,1 @@
+"""Runs tarvo32.exe and its test programs under Wine."""

@@ -1,0 +1,88 @@
+"""Reads the resources of a PE file: the version strings and the manifests,
+which objdump does not decode."""
+
+import struct
+
+RT_VERSION = 16
+RT_MANIFEST = 24
+RESOURCE_DIRECTORY = 2
+
+
+class PeFile:
+    def __init__(self, data):
+        self.data = data
+        header = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[header:header + 4] != b"PE\0\0":
+            raise ValueError("not a PE file")
+        sections, optional_size = struct.unpack_from("<2xH12xH", data, header + 4)
+        optional = header + 24
+        magic = struct.unpack_from("<H", data, optional)[0]
+        directories = optional + (96 if magic == 0x10B else 112)
+        self.resource_rva = struct.unpack_from("<I", data, directories + 8 * RESOURCE_DIRECTORY)[0]
+        table = optional + optional_size
+        self.sections = [struct.unpack_from("<8xIIII", data, table + 40 * i) for i in range(sections)]
+
+    def offset(self, rva):
+        for virtual_size, address, raw_size, raw_offset in self.sections:
+            if address <= rva < address + max(virtual_size, raw_size):
+                return raw_offset + rva - address
+        raise ValueError(f"address {rva:#x} is in no section")
+
+    def resources(self, type_id):
+        """The data of every resource of a numeric type, in any name or language."""
+        if not self.resource_rva:
+            return []
+        root = self.offset(self.resource_rva)
+        return [self._leaf_data(root, leaf)
+                for entry in self._entries(root, root) if entry[0] == type_id
+                for name in self._entries(root, root + entry[1])
+                for leaf in (language[1] for language in self._entries(root, root + name[1]))]
+
+    def _entries(self, root, directory):
+        """(id, offset of the subdirectory or leaf from the root) pairs."""
+        named, numbered = struct.unpack_from("<12xHH", self.data, directory)
+        entries = []
+        for i in range(named + numbered):
+            identifier, target = struct.unpack_from("<II", self.data, directory + 16 + 8 * i)
+            entries.append((identifier, target & 0x7FFFFFFF))
+        return entries
+
+    def _leaf_data(self, root, leaf):
+        rva, size = struct.unpack_from("<II", self.data, root + leaf)
+        start = self.offset(rva)
+        return self.data[start:start + size]
+
+
+def _align4(offset):
+    return (offset + 3) & ~3
+
+
+def _version_blocks(data, start, end):
+    """(key, value bytes, children) of each version block in data[start:end]."""
+    blocks = []
+    while start + 6 <= end:
+        length, value_length, is_text = struct.unpack_from("<HHH", data, start)
+        if length == 0:
+            break
+        key_end = data.index(b"\0\0", start + 6)
+        while (key_end - start) % 2:
+            key_end = data.index(b"\0\0", key_end + 1)
+        key = data[start + 6:key_end].decode("utf-16-le")
+        value_start = _align4(key_end + 2)
+        value_size = value_length * 2 if is_text else value_length
+        value = data[value_start:value_start + value_size]
+        children = _version_blocks(data, _align4(value_start + value_size), start + length)
+        blocks.append((key, value, children))
+        start = _align4(start + length)
+    return blocks
+
+
+def version_strings(resource):
+    """{string table key such as "040904B0": {name: value}} of a VS_VERSIONINFO resource."""
+    tables = {}
+    for _, _, info_children in _version_blocks(resource, 0, len(resource)):
+        for key, _, children in info_children:
+            if key == "StringFileInfo":
+                for table, _, entries in children:
+                    tables[table] = {name: value.decode("utf-16-le").rstrip("\0") for name, value, _ in entries}
+    return tables
