@@ -1,0 +1,56 @@
+"""tarvo32.exe must run from a bare disc on a bare 32-bit Windows, and must
+not look like an installer to Windows, which would ask to elevate it and so
+switch off the file and registry virtualization the program relies on."""
+
+import os
+import re
+import subprocess
+import unittest
+from pathlib import Path
+
+from harness.pe import RT_MANIFEST, RT_VERSION, PeFile, version_strings
+
+SYSTEM_DLLS = {
+    "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll",
+    "ole32.dll", "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "version.dll",
+}
+INSTALLER_WORDS = re.compile("setup|install|update", re.IGNORECASE)
+
+
+class ExecutableCheck(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.exe = Path(os.environ["TARVO32_EXE"])
+        cls.headers = subprocess.run([os.environ["TARVO32_E2E_OBJDUMP"], "-p", str(cls.exe)],
+                                     check=True, capture_output=True, text=True).stdout
+        pe = PeFile(cls.exe.read_bytes())
+        cls.version_tables = [table for resource in pe.resources(RT_VERSION)
+                              for table in version_strings(resource).values()]
+        cls.manifests = pe.resources(RT_MANIFEST)
+
+    def test_is_a_32_bit_windows_gui_program(self):
+        self.assertIn("file format pei-i386", self.headers)
+        self.assertRegex(self.headers, r"Magic\s+010b\s+\(PE32\)")
+        self.assertRegex(self.headers, r"Subsystem\s+00000002\s+\(Windows GUI\)")
+
+    def test_imports_only_system_dlls(self):
+        imported = {name.lower() for name in re.findall(r"DLL Name: (\S+)", self.headers)}
+        self.assertIn("kernel32.dll", imported, "objdump's import table was not read")
+        self.assertLessEqual(imported, SYSTEM_DLLS)
+
+    def test_file_version_is_1_52(self):
+        self.assertTrue(self.version_tables, "no version strings")
+        for table in self.version_tables:
+            self.assertEqual(table.get("FileVersion"), "1.52.0.0")
+
+    def test_asks_for_no_execution_level(self):
+        for manifest in self.manifests:
+            self.assertNotIn(b"requestedExecutionLevel", manifest)
+
+    def test_no_installer_words_in_name_or_version(self):
+        for text in [self.exe.name, *(value for table in self.version_tables for value in table.values())]:
+            self.assertNotRegex(text, INSTALLER_WORDS)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,221 @@
+"""Start-up scenarios: tarvo32.exe on a CD mapped as D: under Wine, looking
+up the browser for .htm files and starting it on the CD's main page."""
+
+import re
+import unittest
+
+from harness.scenario import LOG_FILE, PROGRAM, Box, BrowserStart, Scenario, short_name
+
+SUPPORT = "helpdesk@lumora.nl"
+CAPTION = b"Tarvo32"
+START_PAGE = "intface\\hoofd.htm"
+BROWSER = "C:\\Browser\\stub.exe"
+MISSING_BROWSER = "C:\\Weg\\browser.exe"
+
+HEADER = [
+    f"Stuur de complete inhoud van deze logfile naar {SUPPORT} voor",
+    "een mogelijke oplossing. Verander niets aan de inhoud!",
+    "",
+    "",
+    "-" * 67,
+]
+DEBUG_REPORT = ("In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt over de opstart procedure. "
+                f"Stuur deze naar {SUPPORT} voor verdere analyse. Alvast bedankt voor uw medewerking!")
+CHECKS_REPORT = ("In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt over de opstart procedure en de "
+                 "extra uitgevoerde controles. Als het probleem blijft bestaan, kunt u het beste diit bestand "
+                 f"sturen naar {SUPPORT} voor verdere analyse. Alvast bedankt voor uw medewerking!")
+NO_BROWSER = ("U heeft geen browser geïnstalleerd. Voor onze interface is een browser noodzakelijk! De meest "
+              "recente versies van ondersteunde browsers vindt u op de cd-rom. Stuur een e-mail naar "
+              f"{SUPPORT} als u vermoed dat deze melding niet terecht is...")
+BAD_START_DIR = "De startdirectory die u via de commandline heeft opgegeven bestaat niet!"
+NO_BROWSER_LINE = "Melding: (geen browser geïnstalleerd)"
+SAVE_ERROR = re.compile(rb"Exception ELogFile in module " + re.escape(PROGRAM.encode())
+                        + rb" at [0-9A-F]{8}\.\nTLogFile: save error\.")
+FIND_EXECUTABLE = re.compile(r"201: \(FindExecutable = (-?\d+)\)")
+OLD_LOG = b"Log van een eerdere start\r\nmet \xEF\r\n"
+
+
+def box(text):
+    return Box(CAPTION, text.encode("cp1252"))
+
+
+def debug_log(start_dir, lookup_lines):
+    """A /DEBUG log: header, start-up lines, then the browser lookup and,
+    when it succeeds, the launch lines, and the two closing empty lines."""
+    return [*HEADER, f"100: StartDir = {start_dir}", "101: Debug = TRUE", "",
+            f"200: HTMLFileName = {start_dir}{START_PAGE}", *lookup_lines, "", ""]
+
+
+def found(code, browser, start_dir):
+    return [f"201: (FindExecutable = {code})", f"202: BrowserStr = {browser}",
+            f"407: BrowserPad = {browser}", f"408: OpenHTMLdoc = {start_dir}{START_PAGE}"]
+
+
+def quoted(part):
+    """How a part of the browser's command line appears: in quotes when it
+    holds a blank, a final backslash then doubled."""
+    if " " not in part:
+        return part
+    return '"' + part + ("\\" if part.endswith("\\") else "") + '"'
+
+
+def started(browser, document):
+    return BrowserStart(browser.encode("cp1252"), f"{quoted(browser)} {quoted(document)}".encode("cp1252"))
+
+
+class StartupScenario(unittest.TestCase):
+    def scenario(self, browser=BROWSER, start_page=True):
+        """A CD with tarvo32.exe and, unless told otherwise, its main page;
+        .htm files open in a stub browser at `browser`."""
+        scenario = Scenario(short_name(self.id()))
+        if start_page:
+            scenario.add_cd_file(START_PAGE, b"<html></html>")
+        scenario.add_stub_browser(browser)
+        scenario.associate_htm(browser)
+        return scenario
+
+    def log_lines(self, log):
+        """The log's lines, each checked to end in CR LF and nowhere else."""
+        self.assertIsNotNone(log, "no log file")
+        self.assertTrue(log.endswith(b"\r\n"), log[-20:])
+        lines = log[:-2].split(b"\r\n")
+        for line in lines:
+            self.assertNotRegex(line, rb"[\r\n]", "stray line break")
+        return [line.decode("cp1252") for line in lines]
+
+    def find_executable_code(self, lines):
+        """The code line 201 reports, which is whatever Wine returned."""
+        matches = [FIND_EXECUTABLE.fullmatch(line) for line in lines]
+        codes = [int(match.group(1)) for match in matches if match]
+        self.assertEqual(len(codes), 1, f"one line 201 expected in {lines}")
+        return codes[0]
+
+
+class StartupScenarios(StartupScenario):
+    def test_debug_run(self):
+        outcome = self.scenario().run(["/DEBUG"])
+
+        lines = self.log_lines(outcome.log)
+        code = self.find_executable_code(lines)
+        self.assertGreater(code, 32)
+        self.assertEqual(lines, debug_log("D:\\", found(code, BROWSER, "D:\\")))
+        self.assertEqual(outcome.boxes, [box(DEBUG_REPORT)])
+        self.assertEqual(outcome.browser_starts, [started(BROWSER, "D:\\intface\\hoofd.htm")])
+        self.assertEqual(outcome.exit_code, 0)
+
+    def test_run_without_switches_writes_no_log(self):
+        outcome = self.scenario().run()
+
+        self.assertIsNone(outcome.log)
+        self.assertEqual(outcome.boxes, [])
+        self.assertEqual(outcome.browser_starts, [started(BROWSER, "D:\\intface\\hoofd.htm")])
+        self.assertEqual(outcome.exit_code, 0)
+
+    def test_run_without_switches_keeps_older_log(self):
+        scenario = self.scenario()
+        scenario.add_file(LOG_FILE, OLD_LOG)
+        outcome = scenario.run()
+
+        self.assertEqual(outcome.log, OLD_LOG)
+        self.assertEqual(outcome.boxes, [])
+        self.assertEqual(outcome.exit_code, 0)
+
+    def test_start_dir_without_start_page(self):
+        scenario = self.scenario(start_page=False)
+        scenario.add_cd_file("intface\\anders.htm")
+        outcome = scenario.run()
+
+        self.assertEqual(outcome.boxes, [box(BAD_START_DIR)])
+        self.assertIsNone(outcome.log)
+        self.assertEqual(outcome.browser_starts, [])
+        self.assertEqual(outcome.exit_code, 0)
+
+    def test_association_to_deleted_browser(self):
+        scenario = self.scenario()
+        scenario.associate_htm(MISSING_BROWSER)
+        outcome = scenario.run(["/DEBUG"])
+
+        lines = self.log_lines(outcome.log)
+        code = self.find_executable_code(lines)
+        self.assertGreater(code, 32)
+        self.assertEqual(lines, debug_log("D:\\", [
+            f"201: (FindExecutable = {code})", f"202: BrowserStr = {MISSING_BROWSER}",
+            "203: Executable niet gevonden!", NO_BROWSER_LINE]))
+        self.assertEqual(outcome.boxes, [box(NO_BROWSER), box(DEBUG_REPORT)])
+        self.assertEqual(outcome.browser_starts, [])
+        self.assertEqual(outcome.exit_code, 0)
+
+    def test_association_to_deleted_browser_without_switches(self):
+        scenario = self.scenario()
+        scenario.associate_htm(MISSING_BROWSER)
+        outcome = scenario.run()
+
+        self.assertEqual(outcome.boxes, [box(NO_BROWSER)])
+        self.assertIsNone(outcome.log, "the lookup's lines are no problem lines")
+        self.assertEqual(outcome.exit_code, 0)
+
+    def test_no_association(self):
+        scenario = self.scenario()
+        scenario.remove_htm_association()
+        outcome = scenario.run(["/DEBUG"])
+
+        lines = self.log_lines(outcome.log)
+        code = self.find_executable_code(lines)
+        self.assertLessEqual(code, 32)
+        self.assertNotEqual(code, 2)
+        self.assertEqual(lines, debug_log("D:\\", [f"201: (FindExecutable = {code})", NO_BROWSER_LINE]))
+        self.assertEqual(outcome.boxes, [box(NO_BROWSER), box(DEBUG_REPORT)])
+        self.assertEqual(outcome.browser_starts, [])
+        self.assertEqual(outcome.exit_code, 0)
+
+    def test_both_switches(self):
+        outcome = self.scenario().run(["/DEBUG", "/CHECKS"])
+
+        self.assertEqual(outcome.boxes, [box(DEBUG_REPORT), box(CHECKS_REPORT)])
+        lines = self.log_lines(outcome.log)
+        self.assertEqual(lines[:7], [*HEADER, "100: StartDir = D:\\", "101: Debug = TRUE"])
+        self.assertEqual(lines[-4:], [f"407: BrowserPad = {BROWSER}", "408: OpenHTMLdoc = D:\\intface\\hoofd.htm",
+                                      "", ""])
+        self.assertEqual(outcome.browser_starts, [started(BROWSER, "D:\\intface\\hoofd.htm")])
+        self.assertEqual(outcome.exit_code, 0)
+
+    def test_unwritable_log(self):
+        scenario = self.scenario()
+        scenario.add_file(LOG_FILE, OLD_LOG, read_only=True)
+        outcome = scenario.run(["/DEBUG"])
+
+        self.assertEqual(len(outcome.boxes), 1, outcome.boxes)
+        error = outcome.boxes[0]
+        self.assertEqual(error.caption, b"Application Error")
+        self.assertTrue(error.icon, "the last-resort box shows the error icon")
+        self.assertRegex(error.text, SAVE_ERROR)
+        self.assertEqual(outcome.log, OLD_LOG)
+        self.assertEqual(outcome.exit_code, 1)
+
+    def test_browser_path_with_blanks(self):
+        browser = "C:\\Program Files\\Stub Browser\\stub.exe"
+        scenario = self.scenario(browser)
+        # What Windows runs when the path reaches it unquoted.
+        scenario.add_stub_browser("C:\\Program.exe")
+        outcome = scenario.run(["/DEBUG"])
+
+        self.assertEqual(outcome.browser_starts, [started(browser, "D:\\intface\\hoofd.htm")])
+        lines = self.log_lines(outcome.log)
+        self.assertEqual(lines, debug_log("D:\\", found(self.find_executable_code(lines), browser, "D:\\")))
+        self.assertEqual(outcome.exit_code, 0)
+
+    def test_quoted_start_dir_with_blanks(self):
+        scenario = self.scenario()
+        scenario.add_file("C:\\Mijn CD\\intface\\hoofd.htm", b"<html></html>")
+        outcome = scenario.run(tail='/DEBUG "C:\\Mijn CD\\"')
+
+        start_dir = "C:\\MIJN CD\\"
+        lines = self.log_lines(outcome.log)
+        self.assertEqual(lines, debug_log(start_dir, found(self.find_executable_code(lines), BROWSER, start_dir)))
+        self.assertEqual(outcome.browser_starts, [started(BROWSER, start_dir + START_PAGE)])
+        self.assertEqual(outcome.boxes, [box(DEBUG_REPORT)])
+        self.assertEqual(outcome.exit_code, 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
