@@ -20,14 +20,13 @@ bool StartBrowserProcess() {
   // Without a browser the command line would name the document as program.
   if (BrowserPad.empty()) return false;
   const StartupInfo startup{StartfUseShowWindow, SwShowNormal};
-  return Api().CreateProcess(BrowserCommandLine(BrowserPad, OpenHTMLdoc),
-                             NormalPriorityClass, startup);
+  return Api().CreateProcess(BrowserCommandLine(BrowserPad, OpenHTMLdoc), NormalPriorityClass,
+                             startup);
 }
 
 }  // namespace
 
-std::string BrowserCommandLine(const std::string& browser,
-                               const std::string& document) {
+std::string BrowserCommandLine(const std::string& browser, const std::string& document) {
   return QuotedIfBlank(browser) + " " + QuotedIfBlank(document);
 }
 

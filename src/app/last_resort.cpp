@@ -43,23 +43,22 @@ ErrorDescription Describe(const std::exception_ptr& error) {
 
 }  // namespace
 
-std::string LastResortText(const std::string& className,
-                           const std::string& moduleName, const void* address,
-                           const std::string& message) {
+std::string LastResortText(const std::string& className, const std::string& moduleName,
+                           const void* address, const std::string& message) {
   char hexAddress[9];
   std::snprintf(hexAddress, sizeof hexAddress, "%08X",
                 static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(address)));
   const bool endsAfterDot = !message.empty() && message.back() > '.';
-  return "Exception " + className + " in module " + moduleName + " at " +
-         hexAddress + ".\n" + message + (endsAfterDot ? "." : "");
+  return "Exception " + className + " in module " + moduleName + " at " + hexAddress + ".\n" +
+         message + (endsAfterDot ? "." : "");
 }
 
 void ShowLastResortReport(const std::exception_ptr& error) {
   const ErrorDescription description = Describe(error);
   const std::string moduleName = ExtractFileName(Api().GetModuleFileName());
-  Api().MessageBox(LastResortText(description.className, moduleName,
-                                  description.address, description.message),
-                   "Application Error", MessageBoxIcon::Error);
+  Api().MessageBox(
+      LastResortText(description.className, moduleName, description.address, description.message),
+      "Application Error", MessageBoxIcon::Error);
 }
 
 }  // namespace tarvo

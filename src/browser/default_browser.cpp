@@ -21,11 +21,10 @@ constexpr std::intptr_t FileNotFound = 2;
 
 [[noreturn]] void StopForMissingBrowser() {
   LogFile->AddLine("Melding: (geen browser geïnstalleerd)", false);
-  ShowMessage(
-      std::string("U heeft geen browser geïnstalleerd. Voor onze interface is een "
-                  "browser noodzakelijk! De meest recente versies van ondersteunde "
-                  "browsers vindt u op de cd-rom. Stuur een e-mail naar ") +
-      SupportAddress + " als u vermoed dat deze melding niet terecht is...");
+  ShowMessage(std::string("U heeft geen browser geïnstalleerd. Voor onze interface is een "
+                          "browser noodzakelijk! De meest recente versies van ondersteunde "
+                          "browsers vindt u op de cd-rom. Stuur een e-mail naar ") +
+              SupportAddress + " als u vermoed dat deze melding niet terecht is...");
   StopProgram();
 }
 

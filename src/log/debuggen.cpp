@@ -16,14 +16,12 @@ std::string StartDir;
 
 namespace {
 
-bool NamesStartDirectory(const std::string& argument) {
-  return argument.find(':') == 1;
-}
+bool NamesStartDirectory(const std::string& argument) { return argument.find(':') == 1; }
 
 void WriteLogHeader() {
-  LogFile->AddLine(std::string("Stuur de complete inhoud van deze logfile naar ") +
-                       SupportAddress + " voor",
-                   false);
+  LogFile->AddLine(
+      std::string("Stuur de complete inhoud van deze logfile naar ") + SupportAddress + " voor",
+      false);
   LogFile->AddLine("een mogelijke oplossing. Verander niets aan de inhoud!", false);
   LogFile->AddLine("", false);
   LogFile->AddLine("", false);
@@ -81,8 +79,8 @@ std::vector<std::string> ClosingReports(bool debug, bool extraChecks,
 
 void DebuggenStart() {
   const std::vector<std::string> words = SplitCommandLine(Api().GetCommandLine());
-  const std::vector<std::string> arguments(
-      words.empty() ? words.end() : words.begin() + 1, words.end());
+  const std::vector<std::string> arguments(words.empty() ? words.end() : words.begin() + 1,
+                                           words.end());
   const StartOptions options = ReadStartOptions(arguments, Api().GetModuleFileName());
   Debug = options.debug;
   ExtraChecks = options.extraChecks;

@@ -8,8 +8,8 @@
 
 namespace tarvo {
 
-extern bool Debug;        // /DEBUG: the log is always kept, and reported
-extern bool ExtraChecks;  // /CHECKS: likewise, and the built-in checks run
+extern bool Debug;            // /DEBUG: the log is always kept, and reported
+extern bool ExtraChecks;      // /CHECKS: likewise, and the built-in checks run
 extern std::string StartDir;  // upper case, ending in "\"
 
 struct StartOptions {

@@ -1,6 +1,6 @@
-#include "platform/win32_api.h"
-
 #include <cassert>
+
+#include "platform/win32_api.h"
 
 namespace tarvo {
 

@@ -31,8 +31,7 @@ class EStreamError : public Exception {
 
 class EFCreateError : public EStreamError {
  public:
-  explicit EFCreateError(const std::string& path)
-      : EStreamError("Cannot create file " + path) {}
+  explicit EFCreateError(const std::string& path) : EStreamError("Cannot create file " + path) {}
   const char* ClassName() const override { return "EFCreateError"; }
 };
 

@@ -21,8 +21,7 @@ void WriteWholeFile(const std::string& path, const std::string& content) {
   if (!file) throw EFCreateError(path);
   const auto size = static_cast<std::uint32_t>(content.size());
   std::uint32_t written = 0;
-  if (!Api().WriteFile(file.get(), content.data(), size, written) ||
-      written != size) {
+  if (!Api().WriteFile(file.get(), content.data(), size, written) || written != size) {
     throw EWriteError();
   }
 }

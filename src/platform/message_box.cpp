@@ -14,8 +14,7 @@ std::string ApplicationTitle(const std::string& moduleFileName) {
 }
 
 void ShowMessage(const std::string& text) {
-  Api().MessageBox(text, ApplicationTitle(Api().GetModuleFileName()),
-                   MessageBoxIcon::None);
+  Api().MessageBox(text, ApplicationTitle(Api().GetModuleFileName()), MessageBoxIcon::None);
 }
 
 }  // namespace tarvo

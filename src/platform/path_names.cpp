@@ -13,8 +13,6 @@ std::string ExtractFilePath(const std::string& path) {
   return path.substr(0, DirectoryLength(path));
 }
 
-std::string ExtractFileName(const std::string& path) {
-  return path.substr(DirectoryLength(path));
-}
+std::string ExtractFileName(const std::string& path) { return path.substr(DirectoryLength(path)); }
 
 }  // namespace tarvo

@@ -62,16 +62,14 @@ class Win32Api {
   // No application name, no security attributes, no inherited handles, the
   // parent's environment and current directory. The new process's handles
   // are not kept. Returns false when the process could not be started.
-  virtual bool CreateProcess(const std::string& commandLine,
-                             std::uint32_t creationFlags,
+  virtual bool CreateProcess(const std::string& commandLine, std::uint32_t creationFlags,
                              const StartupInfo& startup) = 0;
 
   // --- shell (shell32) ---
   // FindExecutableA with a result buffer of 1024 characters: returns the
   // instance value as a signed number (above 32 on success, else an error
   // such as 2 or 31); `result` is set only on success.
-  virtual std::intptr_t FindExecutable(const std::string& file,
-                                       const std::string& directory,
+  virtual std::intptr_t FindExecutable(const std::string& file, const std::string& directory,
                                        std::string& result) = 0;
 
   // --- file system (kernel32) ---
@@ -79,11 +77,9 @@ class Win32Api {
   virtual Handle FindFirstFile(const std::string& pattern, FindData& data) = 0;
   virtual void FindClose(Handle search) = 0;
   // Returns false when the conversion fails; `local` is then untouched.
-  virtual bool FileTimeToLocalFileTime(std::uint64_t fileTime,
-                                       std::uint64_t& local) = 0;
+  virtual bool FileTimeToLocalFileTime(std::uint64_t fileTime, std::uint64_t& local) = 0;
   // Returns false outside the years 1980 to 2107; `dos` is then untouched.
-  virtual bool FileTimeToDosDateTime(std::uint64_t fileTime,
-                                     DosDateTime& dos) = 0;
+  virtual bool FileTimeToDosDateTime(std::uint64_t fileTime, DosDateTime& dos) = 0;
   virtual Handle CreateFile(const std::string& path, FileCreation creation) = 0;
   // Returns false on failure; `written` tells how much reached the file.
   virtual bool WriteFile(Handle file, const void* data, std::uint32_t size,

@@ -26,8 +26,7 @@ class ContractWorld {
   virtual void MakeProgram(const std::string& path) = 0;
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
   // Files with `extension` (".xyz") open with `openCommand`.
-  virtual void Associate(const std::string& extension,
-                         const std::string& openCommand) = 0;
+  virtual void Associate(const std::string& extension, const std::string& openCommand) = 0;
 };
 
 // Made fresh for every test; each build links one world.

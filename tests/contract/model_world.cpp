@@ -7,8 +7,7 @@ namespace {
 
 class ModelWorld final : public ContractWorld {
  public:
-  explicit ModelWorld(const std::string& testName)
-      : folder_("C:\\tarvo-contract\\" + testName) {
+  explicit ModelWorld(const std::string& testName) : folder_("C:\\tarvo-contract\\" + testName) {
     model_.AddFolder(folder_);
   }
 
@@ -23,8 +22,7 @@ class ModelWorld final : public ContractWorld {
   std::optional<std::string> ReadFile(const std::string& path) override {
     return model_.FileContent(path);
   }
-  void Associate(const std::string& extension,
-                 const std::string& openCommand) override {
+  void Associate(const std::string& extension, const std::string& openCommand) override {
     model_.AssociateExtension(extension, openCommand);
   }
 

@@ -23,8 +23,7 @@ constexpr const char* Untouched = "untouched";
 class SeamContract : public ::testing::Test {
  protected:
   void SetUp() override {
-    world = MakeContractWorld(
-        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    world = MakeContractWorld(::testing::UnitTest::GetInstance()->current_test_info()->name());
     InstallApi(world->Windows());
     folder = world->Folder();
   }
@@ -126,8 +125,7 @@ TEST_F(SeamContract, FileTimesFitDosDatesFrom1980) {
   };
   for (const Case& c : cases) {
     DosDateTime dos{0x1234, 0x5678};
-    EXPECT_EQ(windows().FileTimeToDosDateTime(c.fileTime, dos), c.dos.has_value())
-        << c.when;
+    EXPECT_EQ(windows().FileTimeToDosDateTime(c.fileTime, dos), c.dos.has_value()) << c.when;
     const DosDateTime expected = c.dos.value_or(DosDateTime{0x1234, 0x5678});
     EXPECT_EQ(dos.date, expected.date) << c.when;
     EXPECT_EQ(dos.time, expected.time) << c.when;
@@ -190,8 +188,8 @@ TEST_F(SeamContract, CreateProcessStartsAnExistingProgramOnly) {
   const StartupInfo startup{StartfUseShowWindow, SwShowNormal};
 
   EXPECT_TRUE(windows().CreateProcess("\"" + program + "\"", NormalPriorityClass, startup));
-  EXPECT_FALSE(windows().CreateProcess("\"" + folder + "\\absent.exe\" x.htm",
-                                       NormalPriorityClass, startup));
+  EXPECT_FALSE(windows().CreateProcess("\"" + folder + "\\absent.exe\" x.htm", NormalPriorityClass,
+                                       startup));
 }
 
 }  // namespace

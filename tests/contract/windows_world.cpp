@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "contract/contract_world.h"
+#include "platform/win32/scoped_handle.h"
 #include "platform/win32/win32_backend.h"
 #include "platform/win32/windows_headers.h"
 
@@ -10,25 +11,11 @@ namespace tarvo {
 
 namespace {
 
-class ScopedFile {
- public:
-  explicit ScopedFile(HANDLE handle) : handle_(handle) {}
-  ~ScopedFile() {
-    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-  }
-  ScopedFile(const ScopedFile&) = delete;
-  ScopedFile& operator=(const ScopedFile&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 class ScopedKey {
  public:
   explicit ScopedKey(const std::string& path) {
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key_, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key_, nullptr) != ERROR_SUCCESS) {
       throw std::runtime_error("cannot create HKEY_CLASSES_ROOT\\" + path);
     }
   }
@@ -37,8 +24,7 @@ class ScopedKey {
   ScopedKey& operator=(const ScopedKey&) = delete;
 
   void SetDefault(const std::string& value) {
-    RegSetValueExA(key_, nullptr, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(value.c_str()),
+    RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
   }
 
@@ -64,8 +50,7 @@ const std::string& RunFolder() {
 
 class WindowsWorld final : public ContractWorld {
  public:
-  explicit WindowsWorld(const std::string& testName)
-      : folder_(RunFolder() + "\\" + testName) {
+  explicit WindowsWorld(const std::string& testName) : folder_(RunFolder() + "\\" + testName) {
     Check(CreateDirectoryA(folder_.c_str(), nullptr), "CreateDirectory " + folder_);
   }
 
@@ -79,12 +64,12 @@ class WindowsWorld final : public ContractWorld {
   void MakeFile(const std::string& path, const std::string& content,
                 std::uint32_t attributes) override {
     {
-      const ScopedFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-      Check(file.get() != INVALID_HANDLE_VALUE, "CreateFile " + path);
+      const ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+      Check(file.valid(), "CreateFile " + path);
       DWORD written = 0;
-      Check(::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()),
-                        &written, nullptr),
+      Check(::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written,
+                        nullptr),
             "WriteFile " + path);
     }
     Check(SetFileAttributesA(path.c_str(), attributes), "SetFileAttributes " + path);
@@ -98,9 +83,9 @@ class WindowsWorld final : public ContractWorld {
   }
 
   std::optional<std::string> ReadFile(const std::string& path) override {
-    const ScopedFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                      nullptr, OPEN_EXISTING, 0, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return std::nullopt;
+    const ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    if (!file.valid()) return std::nullopt;
     std::string content;
     char buffer[4096];
     DWORD count = 0;
@@ -110,8 +95,7 @@ class WindowsWorld final : public ContractWorld {
     return content;
   }
 
-  void Associate(const std::string& extension,
-                 const std::string& openCommand) override {
+  void Associate(const std::string& extension, const std::string& openCommand) override {
     const std::string type = "TarvoContract" + extension;
     ScopedKey(extension).SetDefault(type);
     ScopedKey(type + "\\shell\\open\\command").SetDefault(openCommand);

@@ -36,8 +36,7 @@ CivilDate CivilFromDays(std::int64_t days) {
   const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
   const unsigned yearOfEra =
       (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const unsigned dayOfYear =
-      dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const unsigned shiftedMonth = (5 * dayOfYear + 2) / 153;
   const unsigned day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
   const unsigned month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
@@ -56,8 +55,7 @@ std::string ProgramOf(const std::string& commandLine) {
 
 }  // namespace
 
-WindowsModel::WindowsModel()
-    : moduleFileName_("D:\\TARVO32.EXE"), commandLine_("D:\\TARVO32.EXE") {
+WindowsModel::WindowsModel() : moduleFileName_("D:\\TARVO32.EXE"), commandLine_("D:\\TARVO32.EXE") {
   AddFolder("C:");
 }
 
@@ -99,15 +97,13 @@ bool WindowsModel::IsFolder(const std::string& path) const {
   return entry && (entry->attributes & FileAttributeDirectory);
 }
 
-std::optional<std::string> WindowsModel::ClassesRootDefault(
-    const std::string& key) const {
+std::optional<std::string> WindowsModel::ClassesRootDefault(const std::string& key) const {
   const auto found = classesRoot_.find(KeyOf(key));
   if (found == classesRoot_.end()) return std::nullopt;
   return found->second;
 }
 
-bool WindowsModel::CreateProcess(const std::string& commandLine,
-                                 std::uint32_t creationFlags,
+bool WindowsModel::CreateProcess(const std::string& commandLine, std::uint32_t creationFlags,
                                  const StartupInfo& startup) {
   const Entry* program = Find(ProgramOf(commandLine));
   if (failProcessStarts_ || !program || (program->attributes & FileAttributeDirectory)) {
@@ -118,15 +114,13 @@ bool WindowsModel::CreateProcess(const std::string& commandLine,
 }
 
 std::intptr_t WindowsModel::FindExecutable(const std::string& file,
-                                           const std::string& /*directory*/,
-                                           std::string& result) {
+                                           const std::string& /*directory*/, std::string& result) {
   if (!Find(file)) return SeErrFileNotFound;
   const std::string name = ExtractFileName(file);
   const auto dot = name.rfind('.');
   if (dot == std::string::npos) return SeErrNoAssociation;
   const auto type = ClassesRootDefault(name.substr(dot));
-  const auto command =
-      type ? ClassesRootDefault(*type + "\\shell\\open\\command") : std::nullopt;
+  const auto command = type ? ClassesRootDefault(*type + "\\shell\\open\\command") : std::nullopt;
   if (!command) return SeErrNoAssociation;
   result = ProgramOf(*command);
   return FoundInstance;
@@ -151,24 +145,20 @@ void WindowsModel::FindClose(Handle search) {
   }
 }
 
-bool WindowsModel::FileTimeToLocalFileTime(std::uint64_t fileTime,
-                                           std::uint64_t& local) {
+bool WindowsModel::FileTimeToLocalFileTime(std::uint64_t fileTime, std::uint64_t& local) {
   local = fileTime;  // the model's time zone is UTC
   return true;
 }
 
-bool WindowsModel::FileTimeToDosDateTime(std::uint64_t fileTime,
-                                         DosDateTime& dos) {
+bool WindowsModel::FileTimeToDosDateTime(std::uint64_t fileTime, DosDateTime& dos) {
   const auto seconds = static_cast<std::int64_t>(fileTime / TicksPerSecond);
   const CivilDate date = CivilFromDays(seconds / 86400 - DaysFrom1601To1970);
   // Windows's documented range; Wine 8 wraps years after 2107 instead.
   if (date.year < 1980 || date.year > 2107) return false;
   const auto secondOfDay = static_cast<unsigned>(seconds % 86400);
-  dos.date = static_cast<std::uint16_t>(((date.year - 1980) << 9) |
-                                        (date.month << 5) | date.day);
+  dos.date = static_cast<std::uint16_t>(((date.year - 1980) << 9) | (date.month << 5) | date.day);
   dos.time = static_cast<std::uint16_t>(((secondOfDay / 3600) << 11) |
-                                        ((secondOfDay / 60 % 60) << 5) |
-                                        (secondOfDay % 60 / 2));
+                                        ((secondOfDay / 60 % 60) << 5) | (secondOfDay % 60 / 2));
   return true;
 }
 

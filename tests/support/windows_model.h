@@ -43,11 +43,9 @@ class WindowsModel final : public Win32Api {
   void AddFolder(const std::string& path);
   // Creates or replaces a file, and any missing parent folders.
   void AddFile(const std::string& path, const std::string& content = "",
-               std::uint32_t attributes = FileAttributeArchive,
-               std::uint64_t lastWriteTime = Now);
+               std::uint32_t attributes = FileAttributeArchive, std::uint64_t lastWriteTime = Now);
   // HKEY_CLASSES_ROOT: the extension's file type opens with `openCommand`.
-  void AssociateExtension(const std::string& extension,
-                          const std::string& openCommand);
+  void AssociateExtension(const std::string& extension, const std::string& openCommand);
   // Every later WriteFile fails, as on a full disk.
   void FailWrites() { failWrites_ = true; }
   // Every later CreateProcess fails, as for a program Windows cannot run.
@@ -57,22 +55,18 @@ class WindowsModel final : public Win32Api {
   std::optional<std::string> FileContent(const std::string& path) const;
   const std::vector<ShownBox>& Boxes() const { return boxes_; }
   const std::vector<StartedProcess>& StartedProcesses() const { return started_; }
-  std::size_t OpenHandleCount() const {
-    return openFiles_.size() + openSearches_.size();
-  }
+  std::size_t OpenHandleCount() const { return openFiles_.size() + openSearches_.size(); }
 
   // --- Win32Api ---
   std::string GetCommandLine() override { return commandLine_; }
   std::string GetModuleFileName() override { return moduleFileName_; }
   bool CreateProcess(const std::string& commandLine, std::uint32_t creationFlags,
                      const StartupInfo& startup) override;
-  std::intptr_t FindExecutable(const std::string& file,
-                               const std::string& directory,
+  std::intptr_t FindExecutable(const std::string& file, const std::string& directory,
                                std::string& result) override;
   Handle FindFirstFile(const std::string& pattern, FindData& data) override;
   void FindClose(Handle search) override;
-  bool FileTimeToLocalFileTime(std::uint64_t fileTime,
-                               std::uint64_t& local) override;
+  bool FileTimeToLocalFileTime(std::uint64_t fileTime, std::uint64_t& local) override;
   bool FileTimeToDosDateTime(std::uint64_t fileTime, DosDateTime& dos) override;
   Handle CreateFile(const std::string& path, FileCreation creation) override;
   bool WriteFile(Handle file, const void* data, std::uint32_t size,
@@ -95,7 +89,7 @@ class WindowsModel final : public Win32Api {
 
   std::string moduleFileName_;
   std::string commandLine_;
-  std::map<std::string, Entry> entries_;  // by upper-case path, no final "\"
+  std::map<std::string, Entry> entries_;            // by upper-case path, no final "\"
   std::map<std::string, std::string> classesRoot_;  // key -> default value
   std::map<Handle, std::string> openFiles_;         // handle -> entry key
   std::set<Handle> openSearches_;

@@ -10,7 +10,9 @@ namespace tarvo {
 namespace {
 
 TEST(Encoding, DutchTextsAreSingleWindows1252Bytes) {
-  EXPECT_EQ(std::string("Kopiëer"), "Kopi\xEB" "er");
+  EXPECT_EQ(std::string("Kopiëer"),
+            "Kopi\xEB"
+            "er");
   EXPECT_EQ(std::string("geïnstalleerd"), "ge\xEFnstalleerd");
 }
 
@@ -25,12 +27,9 @@ TEST(ApplicationTitle, IsTheFileNameUpToItsFirstDotInLowerCaseAfterTheFirstLette
     const char* title;
   };
   const Case cases[] = {
-      {"D:\\TARVO32.EXE", "Tarvo32"},
-      {"C:\\Program Files\\CD\\tarvo32.exe", "tarvo32"},
-      {"E:\\MY.START.EXE", "My"},
-      {"E:\\ÉTUDE.EXE", "Étude"},
-      {"E:noext", "noext"},
-      {"E:\\.EXE", ""},
+      {"D:\\TARVO32.EXE", "Tarvo32"}, {"C:\\Program Files\\CD\\tarvo32.exe", "tarvo32"},
+      {"E:\\MY.START.EXE", "My"},     {"E:\\ÉTUDE.EXE", "Étude"},
+      {"E:noext", "noext"},           {"E:\\.EXE", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(ApplicationTitle(c.module), c.title) << c.module;
 }
@@ -55,9 +54,12 @@ TEST_F(FileHelpersTest, AFileExistsOnlyAsAFileWithADosTime) {
     bool exists;
   };
   const Case cases[] = {
-      {"C:\\B\\browser.exe", true}, {"c:\\b\\BROWSER.EXE", true},
-      {"C:\\B\\hidden.exe", true},  {"C:\\B\\old.exe", false},
-      {"C:\\B", false},             {"C:\\B\\absent.exe", false},
+      {"C:\\B\\browser.exe", true},
+      {"c:\\b\\BROWSER.EXE", true},
+      {"C:\\B\\hidden.exe", true},
+      {"C:\\B\\old.exe", false},
+      {"C:\\B", false},
+      {"C:\\B\\absent.exe", false},
   };
   for (const Case& c : cases) EXPECT_EQ(FileExists(c.path), c.exists) << c.path;
   EXPECT_EQ(windows.OpenHandleCount(), 0u);

@@ -32,8 +32,7 @@ std::string CrLfLines(const std::vector<std::string>& lines) {
 std::vector<std::string> WithHeader(std::vector<std::string> lines) {
   std::vector<std::string> log = {
       "Stuur de complete inhoud van deze logfile naar helpdesk@lumora.nl voor",
-      "een mogelijke oplossing. Verander niets aan de inhoud!", "", "",
-      std::string(67, '-')};
+      "een mogelijke oplossing. Verander niets aan de inhoud!", "", "", std::string(67, '-')};
   log.insert(log.end(), lines.begin(), lines.end());
   return log;
 }
@@ -154,13 +153,13 @@ TEST_F(ProgramRun, WithBothSwitchesReportsDebugFirstThenChecks) {
 TEST_F(ProgramRun, AFailedLaunchIsAProblemReportedAfterItsMessage) {
   windows.FailProcessStarts();
   EXPECT_EQ(Run(""), 0);
-  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
-                            "De cd-rom kon helaas niet gestart worden. Open "
-                            "intface\\eenvoud\\overzich.htm in uw browser of volg de "
-                            "aanwijzing die zo dadelijk volgt...",
-                            "In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt "
-                            "over het gevonden opstartprobleem. Stuur deze naar "
-                            "helpdesk@lumora.nl voor een mogelijke oplossing."}));
+  EXPECT_EQ(BoxTexts(),
+            (std::vector<std::string>{"De cd-rom kon helaas niet gestart worden. Open "
+                                      "intface\\eenvoud\\overzich.htm in uw browser of volg de "
+                                      "aanwijzing die zo dadelijk volgt...",
+                                      "In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt "
+                                      "over het gevonden opstartprobleem. Stuur deze naar "
+                                      "helpdesk@lumora.nl voor een mogelijke oplossing."}));
   EXPECT_NE(Log().value_or("").find("408: OpenHTMLdoc = D:\\intface\\hoofd.htm\r\n"
                                     "Melding: (cd-rom kan niet gestart worden)\r\n\r\n\r\n"),
             std::string::npos);
@@ -210,8 +209,7 @@ TEST(LastResortText, NamesClassModuleAddressAndMessage) {
       {"", "Exception ELogFile in module tarvo32.exe at 0040AB1C.\n"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(LastResortText("ELogFile", "tarvo32.exe", address, c.message), c.text)
-        << c.message;
+    EXPECT_EQ(LastResortText("ELogFile", "tarvo32.exe", address, c.message), c.text) << c.message;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/scoped_handle.h"
 #include "platform/win32/windows_headers.h"
 
 namespace tarvo {
@@ -9,20 +10,6 @@ namespace tarvo {
 namespace {
 
 constexpr DWORD FindExecutableBufferSize = 1024;
-
-// Closes a kernel handle that a call hands back but the product never uses.
-class ScopedKernelHandle {
- public:
-  explicit ScopedKernelHandle(HANDLE handle) : handle_(handle) {}
-  ~ScopedKernelHandle() {
-    if (handle_) ::CloseHandle(handle_);
-  }
-  ScopedKernelHandle(const ScopedKernelHandle&) = delete;
-  ScopedKernelHandle& operator=(const ScopedKernelHandle&) = delete;
-
- private:
-  HANDLE handle_;
-};
 
 FILETIME ToFileTime(std::uint64_t value) {
   FILETIME time;
@@ -32,13 +19,11 @@ FILETIME ToFileTime(std::uint64_t value) {
 }
 
 std::uint64_t FromFileTime(const FILETIME& time) {
-  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
-         time.dwLowDateTime;
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 Handle FromWin32(HANDLE handle) {
-  return handle == INVALID_HANDLE_VALUE ? NoHandle
-                                        : reinterpret_cast<Handle>(handle);
+  return handle == INVALID_HANDLE_VALUE ? NoHandle : reinterpret_cast<Handle>(handle);
 }
 
 HANDLE ToWin32(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
@@ -58,8 +43,7 @@ std::string Win32Backend::GetModuleFileName() {
   }
 }
 
-bool Win32Backend::CreateProcess(const std::string& commandLine,
-                                 std::uint32_t creationFlags,
+bool Win32Backend::CreateProcess(const std::string& commandLine, std::uint32_t creationFlags,
                                  const StartupInfo& startup) {
   STARTUPINFOA startupInfo = {};
   startupInfo.cb = sizeof startupInfo;
@@ -69,21 +53,21 @@ bool Win32Backend::CreateProcess(const std::string& commandLine,
   // CreateProcessA may write into the command line.
   std::vector<char> mutableCommandLine(commandLine.begin(), commandLine.end());
   mutableCommandLine.push_back('\0');
-  if (!CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, FALSE,
-                      creationFlags, nullptr, nullptr, &startupInfo, &process)) {
+  if (!CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, FALSE, creationFlags,
+                      nullptr, nullptr, &startupInfo, &process)) {
     return false;
   }
-  const ScopedKernelHandle processHandle(process.hProcess);
-  const ScopedKernelHandle threadHandle(process.hThread);
+  // The product never uses the new process's handles.
+  const ScopedHandle processHandle(process.hProcess);
+  const ScopedHandle threadHandle(process.hThread);
   return true;
 }
 
-std::intptr_t Win32Backend::FindExecutable(const std::string& file,
-                                           const std::string& directory,
+std::intptr_t Win32Backend::FindExecutable(const std::string& file, const std::string& directory,
                                            std::string& result) {
   char buffer[FindExecutableBufferSize] = {};
-  const auto code = reinterpret_cast<std::intptr_t>(
-      FindExecutableA(file.c_str(), directory.c_str(), buffer));
+  const auto code =
+      reinterpret_cast<std::intptr_t>(FindExecutableA(file.c_str(), directory.c_str(), buffer));
   if (code > 32) result = buffer;
   return code;
 }
@@ -100,8 +84,7 @@ Handle Win32Backend::FindFirstFile(const std::string& pattern, FindData& data) {
 
 void Win32Backend::FindClose(Handle search) { ::FindClose(ToWin32(search)); }
 
-bool Win32Backend::FileTimeToLocalFileTime(std::uint64_t fileTime,
-                                           std::uint64_t& local) {
+bool Win32Backend::FileTimeToLocalFileTime(std::uint64_t fileTime, std::uint64_t& local) {
   const FILETIME utc = ToFileTime(fileTime);
   FILETIME converted;
   if (!::FileTimeToLocalFileTime(&utc, &converted)) return false;
@@ -109,8 +92,7 @@ bool Win32Backend::FileTimeToLocalFileTime(std::uint64_t fileTime,
   return true;
 }
 
-bool Win32Backend::FileTimeToDosDateTime(std::uint64_t fileTime,
-                                         DosDateTime& dos) {
+bool Win32Backend::FileTimeToDosDateTime(std::uint64_t fileTime, DosDateTime& dos) {
   const FILETIME time = ToFileTime(fileTime);
   WORD date = 0;
   WORD clock = 0;
@@ -123,9 +105,8 @@ bool Win32Backend::FileTimeToDosDateTime(std::uint64_t fileTime,
 Handle Win32Backend::CreateFile(const std::string& path, FileCreation creation) {
   switch (creation) {
     case FileCreation::CreateAlways:
-      return FromWin32(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                   nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr));
+      return FromWin32(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
   return NoHandle;
 }

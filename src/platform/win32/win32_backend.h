@@ -11,13 +11,11 @@ class Win32Backend final : public Win32Api {
   std::string GetModuleFileName() override;
   bool CreateProcess(const std::string& commandLine, std::uint32_t creationFlags,
                      const StartupInfo& startup) override;
-  std::intptr_t FindExecutable(const std::string& file,
-                               const std::string& directory,
+  std::intptr_t FindExecutable(const std::string& file, const std::string& directory,
                                std::string& result) override;
   Handle FindFirstFile(const std::string& pattern, FindData& data) override;
   void FindClose(Handle search) override;
-  bool FileTimeToLocalFileTime(std::uint64_t fileTime,
-                               std::uint64_t& local) override;
+  bool FileTimeToLocalFileTime(std::uint64_t fileTime, std::uint64_t& local) override;
   bool FileTimeToDosDateTime(std::uint64_t fileTime, DosDateTime& dos) override;
   Handle CreateFile(const std::string& path, FileCreation creation) override;
   bool WriteFile(Handle file, const void* data, std::uint32_t size,

@@ -14,6 +14,7 @@
 #endif
 
 #include <windows.h>
+// After <windows.h>, which it needs.
 #include <shellapi.h>
 
 #undef CreateFile

@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <string>
 
-std::string hexBytes(const std::string& bytes);
+std::string HexBytes(const std::string& bytes);
 
 // Appends `fields` joined by tabs plus CR LF to the file at `path`, creating
 // it when missing. Returns false when the file cannot be written.
-bool appendRecord(const std::string& path, std::initializer_list<std::string> fields);
+bool AppendRecord(const std::string& path, std::initializer_list<std::string> fields);

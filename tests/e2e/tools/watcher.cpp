@@ -9,163 +9,167 @@
 //   box  <1 if it shows an icon, else 0>  <caption hex>  <text hex>
 //   exit <exit code>
 //   start-failed <GetLastError>
-#include "record.h"
-#include "unique_handle.h"
-#include "win32.h"
-
 #include <string>
+
+#include "platform/win32/scoped_handle.h"
+#include "platform/win32/windows_headers.h"
+#include "record.h"
 
 namespace {
 
 // Message boxes are dialogs of this class with their text in this control.
-const char* const kDialogClass = "#32770";
-const int kMessageTextId = 0xFFFF;
-const DWORD kPollMilliseconds = 20;
+const char* const DialogClass = "#32770";
+const int MessageTextId = 0xFFFF;
+const DWORD PollMilliseconds = 20;
 
-std::string quoteArgument(const std::string& argument) {
-    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
-    std::string quoted = "\"";
-    size_t backslashes = 0;
-    for (char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        // Backslashes count as escapes only in front of a quote.
-        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        quoted += c;
-        backslashes = 0;
+std::string QuoteArgument(const std::string& argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
     }
-    quoted.append(backslashes * 2, '\\');
-    return quoted + '"';
+    // Backslashes count as escapes only in front of a quote.
+    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    quoted += c;
+    backslashes = 0;
+  }
+  quoted.append(backslashes * 2, '\\');
+  return quoted + '"';
 }
 
-std::string commandLine(int argc, char** argv) {
-    std::string line = quoteArgument(argv[2]);
-    if (argc == 5 && std::string(argv[3]) == "--tail") return line + ' ' + argv[4];
-    for (int i = 3; i < argc; ++i) line += ' ' + quoteArgument(argv[i]);
-    return line;
+std::string CommandLine(int argc, char** argv) {
+  std::string line = QuoteArgument(argv[2]);
+  if (argc == 5 && std::string(argv[3]) == "--tail") return line + ' ' + argv[4];
+  for (int i = 3; i < argc; ++i) line += ' ' + QuoteArgument(argv[i]);
+  return line;
 }
 
-std::string windowText(HWND window) {
-    std::string text(GetWindowTextLengthA(window) + 1, '\0');
-    text.resize(GetWindowTextA(window, &text[0], static_cast<int>(text.size())));
-    return text;
+std::string WindowText(HWND window) {
+  std::string text(GetWindowTextLengthA(window) + 1, '\0');
+  text.resize(GetWindowTextA(window, &text[0], static_cast<int>(text.size())));
+  return text;
 }
 
-std::string className(HWND window) {
-    char name[64] = {};
-    return std::string(name, GetClassNameA(window, name, sizeof name));
+std::string ClassName(HWND window) {
+  char name[64] = {};
+  return std::string(name, GetClassNameA(window, name, sizeof name));
 }
 
-bool isIconControl(HWND control) {
-    return className(control) == "Static" &&
-           (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-           SendMessageA(control, STM_GETICON, 0, 0) != 0;
+bool IsIconControl(HWND control) {
+  return ClassName(control) == "Static" &&
+         (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+         SendMessageA(control, STM_GETICON, 0, 0) != 0;
 }
 
-BOOL CALLBACK findIconControl(HWND control, LPARAM found) {
-    if (!isIconControl(control)) return TRUE;
-    *reinterpret_cast<bool*>(found) = true;
-    return FALSE;
+BOOL CALLBACK FindIconControl(HWND control, LPARAM found) {
+  if (!IsIconControl(control)) return TRUE;
+  *reinterpret_cast<bool*>(found) = true;
+  return FALSE;
 }
 
 // A box without an icon still has the icon control, but empty.
-bool showsIcon(HWND box) {
-    bool found = false;
-    EnumChildWindows(box, findIconControl, reinterpret_cast<LPARAM>(&found));
-    return found;
+bool ShowsIcon(HWND box) {
+  bool found = false;
+  EnumChildWindows(box, FindIconControl, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 struct BoxSearch {
-    DWORD processId;
-    HWND box;
+  DWORD processId;
+  HWND box;
 };
 
-BOOL CALLBACK findVisibleBox(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window) || className(window) != kDialogClass) return TRUE;
-    search->box = window;
-    return FALSE;
+BOOL CALLBACK FindVisibleBox(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window) || ClassName(window) != DialogClass)
+    return TRUE;
+  search->box = window;
+  return FALSE;
 }
 
-HWND visibleBoxOf(DWORD processId) {
-    BoxSearch search{processId, nullptr};
-    EnumWindows(findVisibleBox, reinterpret_cast<LPARAM>(&search));
-    return search.box;
+HWND VisibleBoxOf(DWORD processId) {
+  BoxSearch search{processId, nullptr};
+  EnumWindows(FindVisibleBox, reinterpret_cast<LPARAM>(&search));
+  return search.box;
 }
 
-void recordBox(const std::string& recordFile, HWND box) {
-    HWND text = GetDlgItem(box, kMessageTextId);
-    appendRecord(recordFile, {"box", showsIcon(box) ? "1" : "0", hexBytes(windowText(box)),
-                              hexBytes(text ? windowText(text) : std::string())});
+void RecordBox(const std::string& recordFile, HWND box) {
+  HWND text = GetDlgItem(box, MessageTextId);
+  AppendRecord(recordFile, {"box", ShowsIcon(box) ? "1" : "0", HexBytes(WindowText(box)),
+                            HexBytes(text ? WindowText(text) : std::string())});
 }
 
-void pressOk(HWND box) {
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+void PressOk(HWND box) {
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
 }
 
-bool stillRunning(HANDLE process) { return WaitForSingleObject(process, kPollMilliseconds) == WAIT_TIMEOUT; }
+bool StillRunning(HANDLE process) {
+  return WaitForSingleObject(process, PollMilliseconds) == WAIT_TIMEOUT;
+}
 
 // Answers every box the process shows, in order, until it ends.
-void answerBoxes(const std::string& recordFile, const PROCESS_INFORMATION& child) {
-    while (stillRunning(child.hProcess)) {
-        HWND box = visibleBoxOf(child.dwProcessId);
-        if (!box) continue;
-        recordBox(recordFile, box);
-        pressOk(box);
-        while (IsWindow(box) && stillRunning(child.hProcess)) {
-            // until the box has gone, so that it is recorded once
-        }
+void AnswerBoxes(const std::string& recordFile, const PROCESS_INFORMATION& child) {
+  while (StillRunning(child.hProcess)) {
+    HWND box = VisibleBoxOf(child.dwProcessId);
+    if (!box) continue;
+    RecordBox(recordFile, box);
+    PressOk(box);
+    while (IsWindow(box) && StillRunning(child.hProcess)) {
+      // until the box has gone, so that it is recorded once
     }
+  }
 }
 
 // Processes the child starts (a browser) join its job, so their end can be
 // awaited too: the harness reads what they wrote once the watcher returns.
-void awaitEveryProcessOf(HANDLE job) {
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
-    while (QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting, sizeof accounting,
-                                     nullptr) &&
-           accounting.ActiveProcesses > 0) {
-        Sleep(kPollMilliseconds);
-    }
+void AwaitEveryProcessOf(HANDLE job) {
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
+  while (QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
+                                   sizeof accounting, nullptr) &&
+         accounting.ActiveProcesses > 0) {
+    Sleep(PollMilliseconds);
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) return 2;
-    const std::string recordFile = argv[1];
-    std::string line = commandLine(argc, argv);
+  if (argc < 3) return 2;
+  const std::string recordFile = argv[1];
+  std::string line = CommandLine(argc, argv);
 
-    // Wine starts its desktop process for whoever needs the desktop first;
-    // started by the child it would join the job and never end.
-    GetDesktopWindow();
+  // Wine starts its desktop process for whoever needs the desktop first;
+  // started by the child it would join the job and never end.
+  GetDesktopWindow();
 
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child = {};
-    UniqueHandle job(CreateJobObjectA(nullptr, nullptr));
-    if (!job.valid() || !CreateProcessA(argv[2], &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                                        nullptr, &startup, &child)) {
-        appendRecord(recordFile, {"start-failed", std::to_string(GetLastError())});
-        return 1;
-    }
-    UniqueHandle process(child.hProcess);
-    UniqueHandle thread(child.hThread);
-    if (!AssignProcessToJobObject(job.get(), process.get())) {
-        appendRecord(recordFile, {"start-failed", std::to_string(GetLastError())});
-        TerminateProcess(process.get(), 1);
-        return 1;
-    }
-    ResumeThread(thread.get());
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child = {};
+  tarvo::ScopedHandle job(CreateJobObjectA(nullptr, nullptr));
+  if (!job.valid() || !CreateProcessA(argv[2], &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                                      nullptr, nullptr, &startup, &child)) {
+    AppendRecord(recordFile, {"start-failed", std::to_string(GetLastError())});
+    return 1;
+  }
+  tarvo::ScopedHandle process(child.hProcess);
+  tarvo::ScopedHandle thread(child.hThread);
+  if (!AssignProcessToJobObject(job.get(), process.get())) {
+    AppendRecord(recordFile, {"start-failed", std::to_string(GetLastError())});
+    TerminateProcess(process.get(), 1);
+    return 1;
+  }
+  ResumeThread(thread.get());
 
-    answerBoxes(recordFile, child);
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.get(), &exitCode);
-    appendRecord(recordFile, {"exit", std::to_string(exitCode)});
-    awaitEveryProcessOf(job.get());
-    return 0;
+  AnswerBoxes(recordFile, child);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.get(), &exitCode);
+  AppendRecord(recordFile, {"exit", std::to_string(exitCode)});
+  AwaitEveryProcessOf(job.get());
+  return 0;
 }
