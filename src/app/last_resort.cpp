@@ -48,7 +48,8 @@ std::string LastResortText(const std::string& className, const std::string& modu
   char hexAddress[9];
   std::snprintf(hexAddress, sizeof hexAddress, "%08X",
                 static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(address)));
-  const bool endsAfterDot = !message.empty() && message.back() > '.';
+  // Compared as the byte it is: an accented last letter also sorts after ".".
+  const bool endsAfterDot = !message.empty() && static_cast<unsigned char>(message.back()) > '.';
   return "Exception " + className + " in module " + moduleName + " at " + hexAddress + ".\n" +
          message + (endsAfterDot ? "." : "");
 }

@@ -206,6 +206,7 @@ TEST(LastResortText, NamesClassModuleAddressAndMessage) {
       {"Stream write error.",
        "Exception ELogFile in module tarvo32.exe at 0040AB1C.\nStream write error."},
       {"Fout!", "Exception ELogFile in module tarvo32.exe at 0040AB1C.\nFout!"},
+      {"Fout in café", "Exception ELogFile in module tarvo32.exe at 0040AB1C.\nFout in café."},
       {"", "Exception ELogFile in module tarvo32.exe at 0040AB1C.\n"},
   };
   for (const Case& c : cases) {
