@@ -188,6 +188,10 @@ TEST_F(SeamContract, CreateProcessStartsAnExistingProgramOnly) {
   const StartupInfo startup{StartfUseShowWindow, SwShowNormal};
 
   EXPECT_TRUE(windows().CreateProcess("\"" + program + "\"", NormalPriorityClass, startup));
+  world->MakeProgram(folder + "\\plain.exe");
+  EXPECT_TRUE(windows().CreateProcess(folder + "\\plain.exe", NormalPriorityClass, startup));
+  // A leading blank leaves the program unnamed.
+  EXPECT_FALSE(windows().CreateProcess(" " + folder + "\\plain.exe", NormalPriorityClass, startup));
   EXPECT_FALSE(windows().CreateProcess("\"" + folder + "\\absent.exe\" x.htm", NormalPriorityClass,
                                        startup));
 }

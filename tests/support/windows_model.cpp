@@ -105,6 +105,7 @@ std::optional<std::string> WindowsModel::ClassesRootDefault(const std::string& k
 
 bool WindowsModel::CreateProcess(const std::string& commandLine, std::uint32_t creationFlags,
                                  const StartupInfo& startup) {
+  ++createProcessCalls_;
   const Entry* program = Find(ProgramOf(commandLine));
   if (failProcessStarts_ || !program || (program->attributes & FileAttributeDirectory)) {
     return false;

@@ -55,6 +55,7 @@ class WindowsModel final : public Win32Api {
   std::optional<std::string> FileContent(const std::string& path) const;
   const std::vector<ShownBox>& Boxes() const { return boxes_; }
   const std::vector<StartedProcess>& StartedProcesses() const { return started_; }
+  std::size_t CreateProcessCalls() const { return createProcessCalls_; }
   std::size_t OpenHandleCount() const { return openFiles_.size() + openSearches_.size(); }
 
   // --- Win32Api ---
@@ -98,6 +99,7 @@ class WindowsModel final : public Win32Api {
   bool failProcessStarts_ = false;
   std::vector<ShownBox> boxes_;
   std::vector<StartedProcess> started_;
+  std::size_t createProcessCalls_ = 0;
 };
 
 }  // namespace tarvo

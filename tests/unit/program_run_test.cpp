@@ -5,7 +5,9 @@
 
 #include "app/browser_launch.h"
 #include "app/last_resort.h"
+#include "app/main_sequence.h"
 #include "app/tarvo32.h"
+#include "log/log_file.h"
 #include "platform/exceptions.h"
 #include "support/model_test.h"
 
@@ -174,6 +176,19 @@ TEST_F(ProgramRun, QuotesPathsWithBlanksForTheBrowser) {
   ASSERT_EQ(windows.StartedProcesses().size(), 1u);
   EXPECT_EQ(windows.StartedProcesses()[0].commandLine,
             "\"C:\\Program Files\\Web\\browser.exe\" \"C:\\MIJN CD\\intface\\hoofd.htm\"");
+}
+
+TEST_F(ProgramRun, WithoutABrowserTheLaunchFailsWithoutStartingTheDocument) {
+  LogFile = TLogFile::Create();
+  BrowserPad.clear();
+  OpenHTMLdoc = "D:\\intface\\eenvoud\\oudebrow.htm";
+
+  LaunchBrowser();
+
+  EXPECT_EQ(windows.CreateProcessCalls(), 0u);
+  EXPECT_FALSE(LogFile->Delete()) << "a failed launch is a problem";
+  EXPECT_EQ(windows.Boxes().size(), 1u);
+  LogFile.reset();
 }
 
 TEST(BrowserCommandLine, QuotesEachPartThatHoldsABlank) {
