@@ -3,7 +3,6 @@
 #include <cxxabi.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <typeinfo>
@@ -16,12 +15,6 @@ namespace tarvo {
 
 namespace {
 
-struct ErrorDescription {
-  std::string className;
-  std::string message;
-  const void* address = nullptr;
-};
-
 std::string DemangledName(const std::type_info& type) {
   int status = 0;
   const std::unique_ptr<char, decltype(&std::free)> name(
@@ -29,37 +22,38 @@ std::string DemangledName(const std::type_info& type) {
   return status == 0 ? name.get() : type.name();
 }
 
-ErrorDescription Describe(const std::exception_ptr& error) {
+}  // namespace
+
+std::optional<ErrorDescription> RunGuarded(const std::function<void()>& step) {
   try {
-    std::rethrow_exception(error);
+    step();
+    return std::nullopt;
   } catch (const Exception& e) {
-    return {e.ClassName(), e.Message(), e.Address()};
+    return ErrorDescription{e.ClassName(), e.Message(), e.Address()};
   } catch (const std::exception& e) {
-    return {DemangledName(typeid(e)), e.what()};
+    return ErrorDescription{DemangledName(typeid(e)), e.what()};
   } catch (...) {
-    return {"Exception", "", nullptr};
+    return ErrorDescription{"Exception", ""};
   }
 }
 
-}  // namespace
-
 std::string LastResortText(const std::string& className, const std::string& moduleName,
                            const void* address, const std::string& message) {
-  char hexAddress[9];
-  std::snprintf(hexAddress, sizeof hexAddress, "%08X",
-                static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(address)));
+  std::string hexAddress(2 * sizeof(void*), '0');
+  auto value = reinterpret_cast<std::uintptr_t>(address);
+  for (auto digit = hexAddress.rbegin(); digit != hexAddress.rend(); ++digit, value >>= 4) {
+    *digit = "0123456789ABCDEF"[value & 0xF];
+  }
   // Compared as the byte it is: an accented last letter also sorts after ".".
   const bool endsAfterDot = !message.empty() && static_cast<unsigned char>(message.back()) > '.';
   return "Exception " + className + " in module " + moduleName + " at " + hexAddress + ".\n" +
          message + (endsAfterDot ? "." : "");
 }
 
-void ShowLastResortReport(const std::exception_ptr& error) {
-  const ErrorDescription description = Describe(error);
+void ShowLastResortReport(const ErrorDescription& error) {
   const std::string moduleName = ExtractFileName(Api().GetModuleFileName());
-  Api().MessageBox(
-      LastResortText(description.className, moduleName, description.address, description.message),
-      "Application Error", MessageBoxIcon::Error);
+  Api().MessageBox(LastResortText(error.className, moduleName, error.address, error.message),
+                   "Application Error", MessageBoxIcon::Error);
 }
 
 }  // namespace tarvo

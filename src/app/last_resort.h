@@ -1,17 +1,30 @@
 // The report of an error that no routine handled.
 #pragma once
 
-#include <exception>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace tarvo {
 
+// What the report says of an error.
+struct ErrorDescription {
+  std::string className;
+  std::string message;
+  const void* address = nullptr;
+};
+
+// Runs `step` under the program's outermost handler: the one place that
+// catches everything. Returns what escaped it, if anything.
+std::optional<ErrorDescription> RunGuarded(const std::function<void()>& step);
+
 // "Exception <class> in module <module> at <address>.\n<message>", with a
-// final "." when the message's last character sorts after ".".
+// final "." when the message's last character sorts after "."; the address
+// has as many hexadecimal digits as a pointer of this build.
 std::string LastResortText(const std::string& className, const std::string& moduleName,
                            const void* address, const std::string& message);
 
-// Shows the "Application Error" box, with the error icon, for `error`.
-void ShowLastResortReport(const std::exception_ptr& error);
+// Shows the "Application Error" box, with the error icon.
+void ShowLastResortReport(const ErrorDescription& error);
 
 }  // namespace tarvo

@@ -12,7 +12,7 @@ TLogFile::TLogFile() { SetFileName("C:\\ZOLTTEST.LOG"); }
 std::unique_ptr<TLogFile> TLogFile::Create() {
   try {
     return std::unique_ptr<TLogFile>(new TLogFile());
-  } catch (...) {
+  } catch (const std::exception&) {
     throw ELogFile("TLogFile: create error");
   }
 }
@@ -27,7 +27,7 @@ void TLogFile::AddLine(const std::string& text, bool problem) {
     if (messageMemo_) messageMemo_->AppendLine(text);
     lines_.push_back(text);
     if (delete_) delete_ = !problem;
-  } catch (...) {
+  } catch (const std::exception&) {
     throw ELogFile("TLogFile: write error");
   }
 }
@@ -38,7 +38,7 @@ void TLogFile::SaveIfKept() const {
     std::string content;
     for (const std::string& line : lines_) content += line + "\r\n";
     WriteWholeFile(fileName_, content);
-  } catch (...) {
+  } catch (const std::exception&) {
     throw ELogFile("TLogFile: save error");
   }
 }

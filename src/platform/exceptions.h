@@ -1,5 +1,10 @@
 // The product's error classes. Their class names are part of what the user
 // and the log see, so each class states its own.
+//
+// A rule of the code: handlers catch errors by type (`const std::exception&`,
+// which every error here derives from, or narrower), never `catch (...)`.
+// StopProgram leaves the run by throwing an object that is no error, and only
+// the outermost handler (RunGuarded) may see it as one.
 #pragma once
 
 #include <exception>

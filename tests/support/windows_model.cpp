@@ -116,6 +116,7 @@ bool WindowsModel::CreateProcess(const std::string& commandLine, std::uint32_t c
 
 std::intptr_t WindowsModel::FindExecutable(const std::string& file,
                                            const std::string& /*directory*/, std::string& result) {
+  if (onFindExecutable_) onFindExecutable_();
   if (!Find(file)) return SeErrFileNotFound;
   const std::string name = ExtractFileName(file);
   const auto dot = name.rfind('.');
@@ -201,7 +202,11 @@ void WindowsModel::CloseHandle(Handle object) {
 
 void WindowsModel::MessageBox(const std::string& text, const std::string& caption,
                               MessageBoxIcon icon) {
-  boxes_.push_back({caption, text, icon});
+  std::set<std::string> files;
+  for (const auto& [path, entry] : entries_) {
+    if (!(entry.attributes & FileAttributeDirectory)) files.insert(path);
+  }
+  boxes_.push_back({caption, text, icon, files});
 }
 
 }  // namespace tarvo

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -20,6 +21,7 @@ struct ShownBox {
   std::string caption;
   std::string text;
   MessageBoxIcon icon;
+  std::set<std::string> filesThen;  // upper-case paths of the files when it showed
 };
 
 struct StartedProcess {
@@ -50,6 +52,9 @@ class WindowsModel final : public Win32Api {
   void FailWrites() { failWrites_ = true; }
   // Every later CreateProcess fails, as for a program Windows cannot run.
   void FailProcessStarts() { failProcessStarts_ = true; }
+  // Runs inside every later FindExecutable, so that a test can raise an
+  // error from the middle of a run.
+  void OnFindExecutable(std::function<void()> action) { onFindExecutable_ = std::move(action); }
 
   // --- inspection ---
   std::optional<std::string> FileContent(const std::string& path) const;
@@ -97,6 +102,7 @@ class WindowsModel final : public Win32Api {
   Handle nextHandle_ = 0x100;
   bool failWrites_ = false;
   bool failProcessStarts_ = false;
+  std::function<void()> onFindExecutable_;
   std::vector<ShownBox> boxes_;
   std::vector<StartedProcess> started_;
   std::size_t createProcessCalls_ = 0;

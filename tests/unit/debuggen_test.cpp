@@ -112,7 +112,10 @@ TEST_F(DebuggenClosingStep, WritesTheLogBeforeTheReportThatNamesIt) {
   DebuggenClose();
   EXPECT_EQ(windows.FileContent("C:\\LMRSTART.LOG"), "100: StartDir = D:\\\r\n\r\n\r\n");
   ASSERT_EQ(windows.Boxes().size(), 1u);
-  EXPECT_EQ(windows.Boxes()[0].caption, "Tarvo32");
+  const ShownBox& report = windows.Boxes()[0];
+  EXPECT_EQ(report.caption, "Tarvo32");
+  EXPECT_EQ(report.text, ClosingReports(true, false, "C:\\LMRSTART.LOG").front());
+  EXPECT_EQ(report.filesThen.count("C:\\LMRSTART.LOG"), 1u) << "the report named a missing file";
   EXPECT_EQ(LogFile, nullptr);
 }
 

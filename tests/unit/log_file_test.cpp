@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "app/modules.h"
 #include "support/model_test.h"
 
 namespace tarvo {
@@ -28,6 +29,11 @@ struct RecordingMemo : MemoSink {
 
 struct FailingMemo : MemoSink {
   void AppendLine(const std::string&) override { throw std::runtime_error("full"); }
+};
+
+// A display whose update ends the run, as a box shown from it could.
+struct StoppingLabel : LabelSink {
+  void SetText(const std::string&) override { throw RunEnded{0}; }
 };
 
 void ExpectError(const std::function<void()>& action, const std::string& message) {
@@ -114,6 +120,12 @@ TEST_F(LogFileTest, AFailingDisplayLosesTheLineAsAWriteError) {
   log->SetDelete(false);
   log->SaveIfKept();
   EXPECT_EQ(windows.FileContent("C:\\ZOLTTEST.LOG"), "");
+}
+
+TEST_F(LogFileTest, AStopInsideALineIsNoWriteError) {
+  StoppingLabel label;
+  log->SetMessageLabel(&label);
+  EXPECT_THROW(log->AddLine("regel", false), RunEnded);
 }
 
 TEST_F(LogFileTest, AFileThatCannotBeWrittenIsASaveError) {

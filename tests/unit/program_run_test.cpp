@@ -6,6 +6,7 @@
 #include "app/browser_launch.h"
 #include "app/last_resort.h"
 #include "app/main_sequence.h"
+#include "app/modules.h"
 #include "app/tarvo32.h"
 #include "log/log_file.h"
 #include "platform/exceptions.h"
@@ -18,6 +19,11 @@ const char* const Browser = "C:\\Browser\\browser.exe";
 const char* const DebugReport =
     "In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt over de opstart "
     "procedure. Stuur deze naar helpdesk@lumora.nl voor verdere analyse. Alvast "
+    "bedankt voor uw medewerking!";
+const char* const ChecksReport =
+    "In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt over de opstart "
+    "procedure en de extra uitgevoerde controles. Als het probleem blijft bestaan, kunt u "
+    "het beste diit bestand sturen naar helpdesk@lumora.nl voor verdere analyse. Alvast "
     "bedankt voor uw medewerking!";
 const char* const NoBrowserMessage =
     "U heeft geen browser geïnstalleerd. Voor onze interface is een browser "
@@ -147,9 +153,52 @@ TEST_F(ProgramRun, AStopWithoutSwitchesIsNoProblemForTheLog) {
 
 TEST_F(ProgramRun, WithBothSwitchesReportsDebugFirstThenChecks) {
   EXPECT_EQ(Run("/CHECKS /DEBUG"), 0);
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{DebugReport, ChecksReport}));
+}
+
+TEST_F(ProgramRun, TakesTheStartDirectoryFromItsOwnPathNotFromWordZero) {
+  // As a reader starts it from a prompt in the disc's root.
+  windows.SetModuleFileName("D:\\TARVO32.EXE");
+  windows.SetCommandLine("tarvo32 /DEBUG");
+  EXPECT_EQ(RunTarvo32(), 0);
+  EXPECT_NE(Log().value_or("").find("\r\n100: StartDir = D:\\\r\n"), std::string::npos);
+  EXPECT_EQ(windows.StartedProcesses().size(), 1u);
+}
+
+TEST_F(ProgramRun, AcceptsABrowserWhoseTimeFitsNoDosDate) {
+  constexpr std::uint64_t before1980 = 119600063990000000;
+  windows.AddFile(Browser, "MZ", FileAttributeArchive, before1980);
+  EXPECT_EQ(Run(""), 0);
+  EXPECT_TRUE(windows.Boxes().empty());
+  EXPECT_EQ(windows.StartedProcesses().size(), 1u);
+}
+
+TEST_F(ProgramRun, AnEscapedErrorIsReportedBeforeTheClosingStepsAndEndsWithCode1) {
+  windows.OnFindExecutable([] { throw EWriteError(); });
+  EXPECT_EQ(Run("/DEBUG"), 1);
+
   ASSERT_EQ(windows.Boxes().size(), 2u);
-  EXPECT_EQ(windows.Boxes()[0].text, DebugReport);
-  EXPECT_NE(windows.Boxes()[1].text.find("de extra uitgevoerde controles"), std::string::npos);
+  const ShownBox& error = windows.Boxes()[0];
+  EXPECT_EQ(error.caption, "Application Error");
+  EXPECT_EQ(error.filesThen.count("C:\\LMRSTART.LOG"), 0u) << "closing steps ran before the box";
+  EXPECT_EQ(windows.Boxes()[1].text, DebugReport);
+  EXPECT_NE(Log().value_or("").find("200: HTMLFileName = D:\\intface\\hoofd.htm\r\n\r\n\r\n"),
+            std::string::npos);
+  EXPECT_TRUE(windows.StartedProcesses().empty());
+}
+
+TEST_F(ProgramRun, ModuleStepsRunOnceHoweverOftenTheyAreCalled) {
+  windows.SetCommandLine("D:\\TARVO32.EXE /DEBUG");
+  StartModules();
+  LogFile->AddLine("merkteken", false);
+  StartModules();  // must neither make a new log nor write the header again
+  CloseModules();  // the second start's counterpart: nothing closes yet
+  EXPECT_FALSE(Log());
+  EXPECT_NE(LogFile, nullptr);
+  CloseModules();
+  EXPECT_EQ(Log(), CrLfLines(WithHeader({"merkteken", "", ""})));
+  CloseModules();  // after the end: nothing runs twice
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{DebugReport});
 }
 
 TEST_F(ProgramRun, AFailedLaunchIsAProblemReportedAfterItsMessage) {
@@ -211,36 +260,36 @@ TEST(BrowserCommandLine, QuotesEachPartThatHoldsABlank) {
 
 TEST(LastResortText, NamesClassModuleAddressAndMessage) {
   const void* address = reinterpret_cast<const void*>(std::uintptr_t{0x0040AB1C});
+  const std::string at = sizeof(void*) == 8 ? "000000000040AB1C" : "0040AB1C";
   struct Case {
     const char* message;
     const char* text;
   };
   const Case cases[] = {
-      {"TLogFile: save error",
-       "Exception ELogFile in module tarvo32.exe at 0040AB1C.\nTLogFile: save error."},
-      {"Stream write error.",
-       "Exception ELogFile in module tarvo32.exe at 0040AB1C.\nStream write error."},
-      {"Fout!", "Exception ELogFile in module tarvo32.exe at 0040AB1C.\nFout!"},
-      {"Fout in café", "Exception ELogFile in module tarvo32.exe at 0040AB1C.\nFout in café."},
-      {"", "Exception ELogFile in module tarvo32.exe at 0040AB1C.\n"},
+      {"TLogFile: save error", "TLogFile: save error."},
+      {"Stream write error.", "Stream write error."},
+      {"Fout!", "Fout!"},
+      {"Fout in café", "Fout in café."},
+      {"", ""},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(LastResortText("ELogFile", "tarvo32.exe", address, c.message), c.text) << c.message;
+    EXPECT_EQ(LastResortText("ELogFile", "tarvo32.exe", address, c.message),
+              "Exception ELogFile in module tarvo32.exe at " + at + ".\n" + c.text)
+        << c.message;
   }
 }
 
 TEST_F(ProgramRun, TheLastResortReportDescribesTheError) {
-  try {
-    throw EWriteError();
-  } catch (...) {
-    ShowLastResortReport(std::current_exception());
-  }
+  const auto error = RunGuarded([] { throw EWriteError(); });
+  ASSERT_TRUE(error);
+  ShowLastResortReport(*error);
   ASSERT_EQ(windows.Boxes().size(), 1u);
   EXPECT_EQ(windows.Boxes()[0].caption, "Application Error");
   EXPECT_EQ(windows.Boxes()[0].icon, MessageBoxIcon::Error);
+  const std::string address = "[0-9A-F]{" + std::to_string(2 * sizeof(void*)) + "}";
   EXPECT_TRUE(std::regex_match(
       windows.Boxes()[0].text,
-      std::regex("Exception EWriteError in module TARVO32\\.EXE at [0-9A-F]{8}\\.\n"
+      std::regex("Exception EWriteError in module TARVO32\\.EXE at " + address + "\\.\n"
                  "Stream write error\\.")));
 }
 
