@@ -5,8 +5,7 @@
 
 namespace tarvo {
 
-// True when `path` names a file (not a folder) that FindFirstFile finds and
-// whose last-write time, in local time, fits a DOS date (1980 to 2107).
+// True when FindFirstFile finds `path` and it is no folder.
 bool FileExists(const std::string& path);
 
 // Creates `path` anew (replacing a file of that name) holding `content`.

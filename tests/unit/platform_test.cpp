@@ -44,7 +44,7 @@ TEST_F(FileHelpersTest, ShowMessageUsesTheTitleAndNoIcon) {
   EXPECT_EQ(windows.Boxes()[0].icon, MessageBoxIcon::None);
 }
 
-TEST_F(FileHelpersTest, AFileExistsOnlyAsAFileWithADosTime) {
+TEST_F(FileHelpersTest, AFileExistsWhenFoundAndNoFolderWhateverItsTime) {
   constexpr std::uint64_t before1980 = 119600063990000000;
   windows.AddFile("C:\\B\\browser.exe");
   windows.AddFile("C:\\B\\hidden.exe", "", FileAttributeHidden);
@@ -57,7 +57,7 @@ TEST_F(FileHelpersTest, AFileExistsOnlyAsAFileWithADosTime) {
       {"C:\\B\\browser.exe", true},
       {"c:\\b\\BROWSER.EXE", true},
       {"C:\\B\\hidden.exe", true},
-      {"C:\\B\\old.exe", false},
+      {"C:\\B\\old.exe", true},
       {"C:\\B", false},
       {"C:\\B\\absent.exe", false},
   };
