@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Command line of the end-to-end harness.
 
-  e2e.py --work DIR setup     start the run's X display, make the prefix template
+  e2e.py --work DIR --arch win32|win64 setup
+                              start the run's X display, make the prefix template
   e2e.py --work DIR cleanup   stop what the run left: wineservers, the display
   e2e.py --work DIR run-console PROGRAM [ARGS...]
       run a Windows console program (such as a GoogleTest binary) under Wine
@@ -20,13 +21,9 @@ from pathlib import Path
 
 from harness import display
 from harness.scenario import short_name
-from harness.wine import Prefix, copy_prefix, hand_over, make_template, remove_tree
+from harness.wine import Prefix, copy_prefix, hand_over, make_template, remove_tree, template_prefix
 
 CONSOLE_TIMEOUT_SECONDS = 600
-
-
-def template_root(work):
-    return work / "template"
 
 
 def prefix_roots(work):
@@ -36,38 +33,42 @@ def prefix_roots(work):
 
 
 def stop_servers(work):
+    """Ends the wineservers of this run's prefixes, and no others."""
     for root in prefix_roots(work):
-        Prefix(root).stop_server()
+        Prefix(root, template_prefix(work).arch).stop_server()
 
 
-def setup(work):
+def setup(work, arch):
     if work.exists():
-        stop_servers(work)
+        if (work / "arch").exists():
+            stop_servers(work)
         display.stop(work)
         remove_tree(work)
     work.mkdir(parents=True)
     hand_over(work)
     print("display", display.start(work))
     started = time.monotonic()
-    make_template(template_root(work))
-    print(f"prefix template made in {time.monotonic() - started:.1f} s")
+    make_template(work / "template", arch)
+    (work / "arch").write_text(arch)
+    print(f"{arch} prefix template made in {time.monotonic() - started:.1f} s")
     return 0
 
 
 def cleanup(work):
-    stop_servers(work)
+    if (work / "arch").exists():
+        stop_servers(work)
     display.stop(work)
     return 0
 
 
 def run_console(work, program, args):
     program = Path(program).resolve()
-    prefix = copy_prefix(template_root(work), work / "console" / f"{program.stem}-{os.getpid()}",
+    prefix = copy_prefix(template_prefix(work), work / "console" / f"{program.stem}-{os.getpid()}",
                          display.current(work))
     try:
         windows_path = prefix.harness_file(program.name, program.read_bytes())
         sys.stdout.flush()
-        return prefix.run(["wine", windows_path, *args], cwd=prefix.harness, capture=False,
+        return prefix.run(prefix.wine_command(windows_path, *args), cwd=prefix.harness, capture=False,
                           timeout=CONSOLE_TIMEOUT_SECONDS).returncode
     finally:
         prefix.stop_server()
@@ -86,6 +87,7 @@ def list_tests(modules):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--work", type=Path, help="the run's work folder")
+    parser.add_argument("--arch", choices=("win32", "win64"), help="Wine's architecture (setup only)")
     commands = parser.add_subparsers(dest="command", required=True)
     commands.add_parser("setup")
     commands.add_parser("cleanup")
@@ -102,7 +104,9 @@ def main():
         parser.error("--work is required")
     work = options.work.resolve()
     if options.command == "setup":
-        return setup(work)
+        if options.arch is None:
+            parser.error("setup needs --arch")
+        return setup(work, options.arch)
     if options.command == "cleanup":
         return cleanup(work)
     return run_console(work, options.program, options.args)

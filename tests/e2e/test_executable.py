@@ -14,17 +14,35 @@ SYSTEM_DLLS = {
     "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll",
     "ole32.dll", "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "version.dll",
 }
+DUTCH = 0x0413
 INSTALLER_WORDS = re.compile("setup|install|update", re.IGNORECASE)
 
 
-class ExecutableCheck(unittest.TestCase):
+def headers_of(exe):
+    return subprocess.run([os.environ["TARVO32_E2E_OBJDUMP"], "-p", str(exe)],
+                          check=True, capture_output=True, text=True).stdout
+
+
+class ImportTable(unittest.TestCase):
+    """Of every build: the 64-bit one must also run on a bare Windows."""
+
+    def test_imports_only_system_dlls(self):
+        headers = headers_of(Path(os.environ["TARVO32_EXE"]))
+        imported = {name.lower() for name in re.findall(r"DLL Name: (\S+)", headers)}
+        self.assertIn("kernel32.dll", imported, "objdump's import table was not read")
+        self.assertLessEqual(imported, SYSTEM_DLLS)
+
+
+class ShippedExecutable(unittest.TestCase):
+    """Of the shipped i686 file."""
+
     @classmethod
     def setUpClass(cls):
         cls.exe = Path(os.environ["TARVO32_EXE"])
-        cls.headers = subprocess.run([os.environ["TARVO32_E2E_OBJDUMP"], "-p", str(cls.exe)],
-                                     check=True, capture_output=True, text=True).stdout
+        cls.headers = headers_of(cls.exe)
         pe = PeFile(cls.exe.read_bytes())
-        cls.version_tables = [table for resource in pe.resources(RT_VERSION)
+        cls.versions = pe.resources_by_language(RT_VERSION)
+        cls.version_tables = [table for _, resource in cls.versions
                               for table in version_strings(resource).values()]
         cls.manifests = pe.resources(RT_MANIFEST)
 
@@ -33,15 +51,19 @@ class ExecutableCheck(unittest.TestCase):
         self.assertRegex(self.headers, r"Magic\s+010b\s+\(PE32\)")
         self.assertRegex(self.headers, r"Subsystem\s+00000002\s+\(Windows GUI\)")
 
-    def test_imports_only_system_dlls(self):
-        imported = {name.lower() for name in re.findall(r"DLL Name: (\S+)", self.headers)}
-        self.assertIn("kernel32.dll", imported, "objdump's import table was not read")
-        self.assertLessEqual(imported, SYSTEM_DLLS)
-
     def test_file_version_is_1_52(self):
         self.assertTrue(self.version_tables, "no version strings")
         for table in self.version_tables:
             self.assertEqual(table.get("FileVersion"), "1.52.0.0")
+
+    def test_version_resource_is_stored_as_dutch(self):
+        self.assertEqual([language for language, _ in self.versions], [DUTCH])
+
+    def test_carries_no_debug_sections(self):
+        sections = subprocess.run([os.environ["TARVO32_E2E_OBJDUMP"], "-h", str(self.exe)],
+                                  check=True, capture_output=True, text=True).stdout
+        self.assertIn(".text", sections, "objdump's section table was not read")
+        self.assertNotIn(".debug", sections)
 
     def test_asks_for_no_execution_level(self):
         for manifest in self.manifests:

@@ -29,8 +29,6 @@ NO_BROWSER = ("U heeft geen browser geïnstalleerd. Voor onze interface is een b
               f"{SUPPORT} als u vermoed dat deze melding niet terecht is...")
 BAD_START_DIR = "De startdirectory die u via de commandline heeft opgegeven bestaat niet!"
 NO_BROWSER_LINE = "Melding: (geen browser geïnstalleerd)"
-SAVE_ERROR = re.compile(rb"Exception ELogFile in module " + re.escape(PROGRAM.encode())
-                        + rb" at [0-9A-F]{8}\.\nTLogFile: save error\.")
 FIND_EXECUTABLE = re.compile(r"201: \(FindExecutable = (-?\d+)\)")
 OLD_LOG = b"Log van een eerdere start\r\nmet \xEF\r\n"
 
@@ -51,16 +49,9 @@ def found(code, browser, start_dir):
             f"407: BrowserPad = {browser}", f"408: OpenHTMLdoc = {start_dir}{START_PAGE}"]
 
 
-def quoted(part):
-    """How a part of the browser's command line appears: in quotes when it
-    holds a blank, a final backslash then doubled."""
-    if " " not in part:
-        return part
-    return '"' + part + ("\\" if part.endswith("\\") else "") + '"'
-
-
-def started(browser, document):
-    return BrowserStart(browser.encode("cp1252"), f"{quoted(browser)} {quoted(document)}".encode("cp1252"))
+def started(browser, command_line):
+    """The stub at `browser` ran with exactly `command_line`."""
+    return BrowserStart(browser.encode("cp1252"), command_line.encode("cp1252"))
 
 
 class StartupScenario(unittest.TestCase):
@@ -100,7 +91,7 @@ class StartupScenarios(StartupScenario):
         self.assertGreater(code, 32)
         self.assertEqual(lines, debug_log("D:\\", found(code, BROWSER, "D:\\")))
         self.assertEqual(outcome.boxes, [box(DEBUG_REPORT)])
-        self.assertEqual(outcome.browser_starts, [started(BROWSER, "D:\\intface\\hoofd.htm")])
+        self.assertEqual(outcome.browser_starts, [started(BROWSER, "C:\\Browser\\stub.exe D:\\intface\\hoofd.htm")])
         self.assertEqual(outcome.exit_code, 0)
 
     def test_run_without_switches_writes_no_log(self):
@@ -108,7 +99,7 @@ class StartupScenarios(StartupScenario):
 
         self.assertIsNone(outcome.log)
         self.assertEqual(outcome.boxes, [])
-        self.assertEqual(outcome.browser_starts, [started(BROWSER, "D:\\intface\\hoofd.htm")])
+        self.assertEqual(outcome.browser_starts, [started(BROWSER, "C:\\Browser\\stub.exe D:\\intface\\hoofd.htm")])
         self.assertEqual(outcome.exit_code, 0)
 
     def test_run_without_switches_keeps_older_log(self):
@@ -176,7 +167,7 @@ class StartupScenarios(StartupScenario):
         self.assertEqual(lines[:7], [*HEADER, "100: StartDir = D:\\", "101: Debug = TRUE"])
         self.assertEqual(lines[-4:], [f"407: BrowserPad = {BROWSER}", "408: OpenHTMLdoc = D:\\intface\\hoofd.htm",
                                       "", ""])
-        self.assertEqual(outcome.browser_starts, [started(BROWSER, "D:\\intface\\hoofd.htm")])
+        self.assertEqual(outcome.browser_starts, [started(BROWSER, "C:\\Browser\\stub.exe D:\\intface\\hoofd.htm")])
         self.assertEqual(outcome.exit_code, 0)
 
     def test_unwritable_log(self):
@@ -188,7 +179,9 @@ class StartupScenarios(StartupScenario):
         error = outcome.boxes[0]
         self.assertEqual(error.caption, b"Application Error")
         self.assertTrue(error.icon, "the last-resort box shows the error icon")
-        self.assertRegex(error.text, SAVE_ERROR)
+        self.assertRegex(error.text, re.compile(
+            b"Exception ELogFile in module " + re.escape(PROGRAM.encode())
+            + b" at [0-9A-F]{%d}\\.\nTLogFile: save error\\." % scenario.address_digits))
         self.assertEqual(outcome.log, OLD_LOG)
         self.assertEqual(outcome.exit_code, 1)
 
@@ -199,7 +192,8 @@ class StartupScenarios(StartupScenario):
         scenario.add_stub_browser("C:\\Program.exe")
         outcome = scenario.run(["/DEBUG"])
 
-        self.assertEqual(outcome.browser_starts, [started(browser, "D:\\intface\\hoofd.htm")])
+        self.assertEqual(outcome.browser_starts, [
+            started(browser, '"C:\\Program Files\\Stub Browser\\stub.exe" D:\\intface\\hoofd.htm')])
         lines = self.log_lines(outcome.log)
         self.assertEqual(lines, debug_log("D:\\", found(self.find_executable_code(lines), browser, "D:\\")))
         self.assertEqual(outcome.exit_code, 0)
@@ -212,7 +206,8 @@ class StartupScenarios(StartupScenario):
         start_dir = "C:\\MIJN CD\\"
         lines = self.log_lines(outcome.log)
         self.assertEqual(lines, debug_log(start_dir, found(self.find_executable_code(lines), BROWSER, start_dir)))
-        self.assertEqual(outcome.browser_starts, [started(BROWSER, start_dir + START_PAGE)])
+        self.assertEqual(outcome.browser_starts, [
+            started(BROWSER, 'C:\\Browser\\stub.exe "C:\\MIJN CD\\intface\\hoofd.htm"')])
         self.assertEqual(outcome.boxes, [box(DEBUG_REPORT)])
         self.assertEqual(outcome.exit_code, 0)
 

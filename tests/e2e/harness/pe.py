@@ -30,13 +30,17 @@ class PeFile:
 
     def resources(self, type_id):
         """The data of every resource of a numeric type, in any name or language."""
+        return [data for _, data in self.resources_by_language(type_id)]
+
+    def resources_by_language(self, type_id):
+        """(language id, data) of every resource of a numeric type."""
         if not self.resource_rva:
             return []
         root = self.offset(self.resource_rva)
-        return [self._leaf_data(root, leaf)
+        return [(language, self._leaf_data(root, leaf))
                 for entry in self._entries(root, root) if entry[0] == type_id
                 for name in self._entries(root, root + entry[1])
-                for leaf in (language[1] for language in self._entries(root, root + name[1]))]
+                for language, leaf in self._entries(root, root + name[1])]
 
     def _entries(self, root, directory):
         """(id, offset of the subdirectory or leaf from the root) pairs."""

@@ -13,12 +13,15 @@ from dataclasses import dataclass, field
 from pathlib import Path
 
 from . import display
-from .wine import HARNESS_DRIVE, WineError, copy_prefix, hand_over, protect
+from .wine import HARNESS_DRIVE, WineError, copy_prefix, hand_over, protect, template_prefix
 
 CD_DRIVE = "d:"
 CD_LABEL = "LUMORA"
 # As a pressed disc names it; the program takes its box caption from this.
 PROGRAM = "TARVO32.EXE"
+# Word 0 of the program's command line, as autorun writes it: relative, so
+# it differs from the program's own path, which is what the program uses.
+WORD_ZERO = "tarvo32.exe"
 LOG_FILE = "C:\\LMRSTART.LOG"
 BROWSER_RECORD = "C:\\stub-browser.log"
 RUN_TIMEOUT_SECONDS = 60
@@ -36,7 +39,7 @@ class Settings:
 
     @property
     def template(self):
-        return self.work / "template"
+        return template_prefix(self.work)
 
 
 @dataclass(frozen=True)
@@ -100,6 +103,11 @@ class Scenario:
         (self.cd / ".windows-label").write_text(CD_LABEL)
         shutil.copyfile(self.settings.tarvo32, self.cd / PROGRAM)
         self._registry = []
+
+    @property
+    def address_digits(self):
+        """Hexadecimal digits of an address the program prints."""
+        return 16 if self.prefix.arch == "win64" else 8
 
     def add_cd_file(self, relative_path, content=b""):
         path = self.cd.joinpath(*relative_path.split("\\"))
@@ -165,7 +173,8 @@ class Scenario:
         watcher = self.prefix.harness_file("watcher.exe", (self.settings.tools / "watcher.exe").read_bytes())
         record = HARNESS_DRIVE.upper() + "\\boxes.rec"
         program = CD_DRIVE.upper() + "\\" + PROGRAM
-        command = ["wine", watcher, record, program, *(["--tail", tail] if tail is not None else args)]
+        command = self.prefix.wine_command(watcher, record, program, WORD_ZERO,
+                                           *(["--tail", tail] if tail is not None else args))
         try:
             result = self.prefix.run(command, cwd=self.cd, timeout=RUN_TIMEOUT_SECONDS)
         except subprocess.TimeoutExpired as timeout:

@@ -16,6 +16,14 @@ from pathlib import Path
 WINE_USER = "tarvowine"
 HARNESS_DRIVE = "t:"
 
+# Wine's architecture follows the build under test. Debian's /usr/bin/wine
+# picks the 32-bit loader whenever it is installed, even on a machine that
+# cannot run it, so the loaders are called by path.
+LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
+WINESERVER = "/usr/lib/wine/wineserver"
+# What a usable prefix holds, below drive C:; without these, wineboot ended early.
+ESSENTIAL_FILES = ("windows/system32/kernel32.dll", "windows/regedit.exe")
+
 # As root, Wine opens read-only files for writing; it must run as an
 # ordinary user to meet the access errors a reader's PC gives.
 AS_ROOT = os.geteuid() == 0
@@ -94,11 +102,19 @@ def _is_shared(path):
     return path.suffix.lower() in SHARED_SUFFIXES
 
 
+def arch_of_machine(machine):
+    """The Wine architecture for a PE machine name as CMake gives it."""
+    return "win64" if machine in ("x86_64", "AMD64") else "win32"
+
+
 class Prefix:
-    def __init__(self, root, display=None):
+    def __init__(self, root, arch, display=None):
         self.root = Path(root)
         self.path = self.root / "prefix"
         self.harness = self.root / "harness"
+        self.tmp = self.root / "tmp"
+        self.arch = arch
+        self.loader = LOADERS[arch]
         self.display = display
 
     @property
@@ -115,7 +131,13 @@ class Prefix:
             # Wine takes its ANSI code page from the locale: C gives 1252.
             "LC_ALL": "C.UTF-8",
             "WINEPREFIX": str(self.path),
-            "WINEARCH": "win32",
+            "WINEARCH": self.arch,
+            "WINELOADER": self.loader,
+            # Debian's wineserver keeps its socket below $TMPDIR, in a folder
+            # whose name the prefix records; copies of one template share that
+            # name. A temp folder of each prefix's own keeps its server apart
+            # from every other Wine on the machine.
+            "TMPDIR": str(self.tmp),
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
         }
@@ -139,19 +161,25 @@ class Prefix:
             result.stdout = output.read()
         return result
 
+    def wine_command(self, *args):
+        return [self.loader, *args]
+
     def wine(self, *args, cwd=None, timeout=120):
-        result = self.run(["wine", *args], cwd=cwd, timeout=timeout)
+        result = self.run(self.wine_command(*args), cwd=cwd, timeout=timeout)
         if result.returncode != 0:
             raise WineError(f"wine {' '.join(args)} failed ({result.returncode}): {result.stdout.decode(errors='replace')}")
         return result
 
     def stop_server(self):
-        """Ends the prefix's wineserver and every process in it."""
-        self.run(["wineserver", "-k"])
+        """Ends every process of this prefix and waits for its wineserver to
+        go, so that no server outlives the prefix's folder."""
+        if self.path.is_dir():
+            self.run([WINESERVER, "-k"])
+            self.wait_for_server()
 
     def wait_for_server(self):
         """Waits until the wineserver has gone, its registry saved."""
-        self.run(["wineserver", "-w"])
+        self.run([WINESERVER, "-w"])
 
     def map_drive(self, letter, folder):
         link = self.path / "dosdevices" / letter
@@ -181,7 +209,7 @@ class Prefix:
         """The key as `reg export` writes it, or None when it does not exist."""
         name = "export.reg"
         windows_path = HARNESS_DRIVE.upper() + "\\" + name
-        result = self.run(["wine", "reg", "export", key, windows_path, "/y"])
+        result = self.run(self.wine_command("reg", "export", key, windows_path, "/y"))
         exported = self.harness / name
         if result.returncode != 0 or not exported.exists():
             return None
@@ -213,20 +241,37 @@ class Prefix:
         return folder
 
 
-def make_template(root):
+def make_template(root, arch):
     """Creates the prefix every test copies: wineboot once, settings, then
-    the shared program files protected against changes through a link."""
+    the shared program files protected against changes through a link. A
+    template that fails its check is made once more."""
+    for attempt in (1, 2):
+        prefix = _boot_template(root, arch)
+        problem = template_problem(prefix)
+        if problem is None:
+            return prefix
+        print(f"prefix template unusable ({problem}); attempt {attempt} of 2", flush=True)
+    raise WineError(f"no usable prefix template in {root}: {problem}")
+
+
+def _boot_template(root, arch):
     remove_tree(root)
-    prefix = Prefix(root)
+    prefix = Prefix(root, arch)
     prefix.root.mkdir(parents=True)
     hand_over(prefix.root)
-    prefix.wine("wineboot", "-i")
-    prefix.make_harness_folder()
-    prefix.import_registry(TEMPLATE_SETTINGS)
-    prefix.wait_for_server()
+    prefix.tmp.mkdir()
+    hand_over(prefix.tmp)
+    try:
+        prefix.wine("wineboot", "-i")
+        prefix.make_harness_folder()
+        prefix.import_registry(TEMPLATE_SETTINGS)
+    finally:
+        prefix.wait_for_server()
     # Copies get their own drives; Z: would show the whole Unix tree.
     for letter in (HARNESS_DRIVE, "z:"):
-        (prefix.path / "dosdevices" / letter).unlink()
+        link = prefix.path / "dosdevices" / letter
+        if link.is_symlink():
+            link.unlink()
     remove_tree(prefix.harness)
     for folder, _, files in os.walk(prefix.path):
         for name in files:
@@ -235,13 +280,36 @@ def make_template(root):
     return prefix
 
 
-def copy_prefix(template_root, root, display=None):
-    """A new prefix under `root` with the template's state."""
+def template_problem(prefix):
+    """What makes a template unusable, or None."""
+    for name in ESSENTIAL_FILES:
+        if not (prefix.drive_c / name).is_file():
+            return f"no {prefix.drive_c / name}"
+    registry = (prefix.path / "system.reg").read_text(errors="replace") + \
+        (prefix.path / "user.reg").read_text(errors="replace")
+    for setting in ('"d:"="cdrom"', '"Managed"="N"', '"ShowCrashDialog"=dword:00000000'):
+        if setting not in registry:
+            return f"setting {setting} not applied"
+    return None
+
+
+def template_prefix(work):
+    """The template of the run whose work folder is `work`."""
+    arch_file = work / "arch"
+    if not arch_file.exists():
+        raise WineError(f"no prefix template in {work}: run the set-up of the Wine fixture first")
+    return Prefix(work / "template", arch_file.read_text().strip())
+
+
+def copy_prefix(template, root, display=None):
+    """A new prefix under `root` with the state of the `template` prefix."""
     remove_tree(root)
-    source = Prefix(template_root).path
-    copy = Prefix(root, display)
+    source = template.path
+    copy = Prefix(root, template.arch, display)
     copy.root.mkdir(parents=True)
     hand_over(copy.root)
+    copy.tmp.mkdir()
+    hand_over(copy.tmp)
     for folder, dirs, files in os.walk(source):
         target = copy.path / Path(folder).relative_to(source)
         target.mkdir()

@@ -1,11 +1,13 @@
 // Runs a program and plays the user in front of its message boxes.
 //
-//   watcher.exe <record-file> <program> [args...]
-//   watcher.exe <record-file> <program> --tail <raw command-line tail>
+//   watcher.exe <record-file> <program> <word 0> [args...]
+//   watcher.exe <record-file> <program> <word 0> --tail <raw command-line tail>
 //
-// With args, each is quoted so the program's C runtime gets it back as is;
-// with --tail, the text follows the program name verbatim, for programs that
-// parse their own command line. Records, one line each (see record.h):
+// The program is started by its path; its command line begins with <word 0>
+// as given (a shell may write a relative or short name there). With args,
+// each is quoted so the program's C runtime gets it back as is; with --tail,
+// the text follows word 0 verbatim, for programs that parse their own
+// command line. Records, one line each (see record.h):
 //   box  <1 if it shows an icon, else 0>  <caption hex>  <text hex>
 //   exit <exit code>
 //   start-failed <GetLastError>
@@ -41,9 +43,9 @@ std::string QuoteArgument(const std::string& argument) {
 }
 
 std::string CommandLine(int argc, char** argv) {
-  std::string line = QuoteArgument(argv[2]);
-  if (argc == 5 && std::string(argv[3]) == "--tail") return line + ' ' + argv[4];
-  for (int i = 3; i < argc; ++i) line += ' ' + QuoteArgument(argv[i]);
+  std::string line = argv[3];
+  if (argc == 6 && std::string(argv[4]) == "--tail") return line + ' ' + argv[5];
+  for (int i = 4; i < argc; ++i) line += ' ' + QuoteArgument(argv[i]);
   return line;
 }
 
@@ -140,7 +142,7 @@ void AwaitEveryProcessOf(HANDLE job) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) return 2;
+  if (argc < 4) return 2;
   const std::string recordFile = argv[1];
   std::string line = CommandLine(argc, argv);
 
