@@ -43,6 +43,10 @@ void TLogFile::SaveIfKept() const {
   }
 }
 
+void LogException(const std::exception& error, bool problem) {
+  LogFile->AddLine(std::string("Exception: ") + error.what(), problem);
+}
+
 void FreeLogFile() {
   const std::unique_ptr<TLogFile> log = std::move(LogFile);
   if (log) log->SaveIfKept();

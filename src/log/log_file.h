@@ -72,4 +72,8 @@ extern std::unique_ptr<TLogFile> LogFile;
 // when saving raised.
 void FreeLogFile();
 
+// The line a routine's own handler writes for an error it caught:
+// "Exception: " followed by the error's message.
+void LogException(const std::exception& error, bool problem);
+
 }  // namespace tarvo

@@ -128,6 +128,18 @@ TEST_F(LogFileTest, AStopInsideALineIsNoWriteError) {
   EXPECT_THROW(log->AddLine("regel", false), RunEnded);
 }
 
+TEST_F(LogFileTest, ACaughtErrorIsLoggedWithItsMessage) {
+  LogFile = TLogFile::Create();
+  LogException(EFCreateError("C:\\X.INI"), false);
+  EXPECT_TRUE(LogFile->Delete());
+  LogException(std::runtime_error("kapot"), true);
+  EXPECT_FALSE(LogFile->Delete());
+  LogFile->SetFileName("C:\\LMRSTART.LOG");
+  FreeLogFile();
+  EXPECT_EQ(windows.FileContent("C:\\LMRSTART.LOG"),
+            "Exception: Cannot create file C:\\X.INI\r\nException: kapot\r\n");
+}
+
 TEST_F(LogFileTest, AFileThatCannotBeWrittenIsASaveError) {
   struct Case {
     const char* what;
