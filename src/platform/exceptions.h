@@ -34,6 +34,18 @@ class EStreamError : public Exception {
   const char* ClassName() const override { return "EStreamError"; }
 };
 
+class EFOpenError : public EStreamError {
+ public:
+  explicit EFOpenError(const std::string& path) : EStreamError("Cannot open file " + path) {}
+  const char* ClassName() const override { return "EFOpenError"; }
+};
+
+class EReadError : public EStreamError {
+ public:
+  EReadError() : EStreamError("Stream read error") {}
+  const char* ClassName() const override { return "EReadError"; }
+};
+
 class EFCreateError : public EStreamError {
  public:
   explicit EFCreateError(const std::string& path) : EStreamError("Cannot create file " + path) {}

@@ -36,7 +36,8 @@ struct DosDateTime {
 };
 
 enum class FileCreation {
-  CreateAlways,  // GENERIC_READ | GENERIC_WRITE, no sharing, CREATE_ALWAYS
+  CreateAlways,      // GENERIC_READ | GENERIC_WRITE, no sharing, CREATE_ALWAYS
+  OpenExistingRead,  // GENERIC_READ, FILE_SHARE_READ (others may read, not write), OPEN_EXISTING
 };
 
 enum class MessageBoxIcon { None, Error };
@@ -84,6 +85,12 @@ class Win32Api {
   // Returns false on failure; `written` tells how much reached the file.
   virtual bool WriteFile(Handle file, const void* data, std::uint32_t size,
                          std::uint32_t& written) = 0;
+  // Reads up to `size` bytes; `read` is 0 at the end of the file. Returns
+  // false on failure.
+  virtual bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t& read) = 0;
+  // The size of an open file; returns false when it cannot be told, and
+  // `size` is then untouched.
+  virtual bool GetFileSize(Handle file, std::uint64_t& size) = 0;
   virtual void CloseHandle(Handle object) = 0;
 
   // --- user interface (user32) ---

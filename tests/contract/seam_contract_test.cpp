@@ -169,6 +169,46 @@ TEST_F(SeamContract, CreateFileRefusesWhatCannotBeReplaced) {
   }
 }
 
+TEST_F(SeamContract, FilesOpenedForReadingGiveTheirWholeContentAndShareOnlyReading) {
+  const std::string text = folder + "\\template.htm";
+  const std::string content = std::string("regel\r\n\0na NUL\xE9", 16);
+  world->MakeFile(text, content, FileAttributeReadOnly | FileAttributeArchive);
+  {
+    const UniqueFile reading(windows().CreateFile(text, FileCreation::OpenExistingRead));
+    ASSERT_TRUE(reading);
+    std::uint64_t size = 0;
+    EXPECT_TRUE(windows().GetFileSize(reading.get(), size));
+    EXPECT_EQ(size, content.size());
+    const UniqueFile second(windows().CreateFile(text, FileCreation::OpenExistingRead));
+    EXPECT_TRUE(second) << "others may read meanwhile";
+    char buffer[64] = {};
+    std::uint32_t read = 0;
+    EXPECT_TRUE(windows().ReadFile(reading.get(), buffer, 10, read));
+    EXPECT_EQ(std::string(buffer, read), content.substr(0, 10));
+    EXPECT_TRUE(windows().ReadFile(reading.get(), buffer, sizeof buffer, read));
+    EXPECT_EQ(std::string(buffer, read), content.substr(10));
+    EXPECT_TRUE(windows().ReadFile(reading.get(), buffer, sizeof buffer, read));
+    EXPECT_EQ(read, 0u) << "at the end";
+  }
+  EXPECT_EQ(ReadWholeFile(text), content);
+
+  const std::string page = folder + "\\page.htm";
+  world->MakeFile(page, "oud", FileAttributeArchive);
+  {
+    const UniqueFile reading(windows().CreateFile(page, FileCreation::OpenExistingRead));
+    ASSERT_TRUE(reading);
+    EXPECT_FALSE(UniqueFile(windows().CreateFile(page, FileCreation::CreateAlways)))
+        << "no writer while it is read";
+  }
+  EXPECT_EQ(world->ReadFile(page), "oud");
+
+  world->MakeFolder(folder + "\\sub");
+  for (const std::string& absent : {folder + "\\absent.htm", folder + "\\sub"}) {
+    EXPECT_FALSE(UniqueFile(windows().CreateFile(absent, FileCreation::OpenExistingRead)))
+        << absent;
+  }
+}
+
 TEST_F(SeamContract, TheProgramKnowsItsOwnPathAndCommandLine) {
   const std::string module = windows().GetModuleFileName();
   ASSERT_GT(module.size(), 3u);

@@ -1,5 +1,6 @@
 #include "support/windows_model.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/ascii_case.h"
@@ -164,33 +165,64 @@ bool WindowsModel::FileTimeToDosDateTime(std::uint64_t fileTime, DosDateTime& do
   return true;
 }
 
+bool WindowsModel::IsOpen(const std::string& key, bool forWriting) const {
+  for (const auto& [handle, open] : openFiles_) {
+    if (open.key == key && (!forWriting || open.writable)) return true;
+  }
+  return false;
+}
+
 Handle WindowsModel::CreateFile(const std::string& path, FileCreation creation) {
+  const std::string key = KeyOf(path);
+  const Entry* existing = Find(key);
   switch (creation) {
     case FileCreation::CreateAlways: {
-      const std::string key = KeyOf(path);
       if (!IsFolder(ParentOf(key))) return NoHandle;
-      const Entry* existing = Find(key);
       constexpr std::uint32_t refusing = FileAttributeDirectory | FileAttributeReadOnly;
       if (existing && (existing->attributes & refusing)) return NoHandle;
+      if (IsOpen(key, false)) return NoHandle;  // the creation shares nothing
       entries_[key] = {FileAttributeArchive, Now, ""};
-      const Handle file = NewHandle();
-      openFiles_[file] = key;
-      return file;
+      break;
     }
+    case FileCreation::OpenExistingRead:
+      if (!existing || (existing->attributes & FileAttributeDirectory)) return NoHandle;
+      if (IsOpen(key, true)) return NoHandle;  // sharing read only
+      break;
   }
-  return NoHandle;
+  const Handle file = NewHandle();
+  openFiles_[file] = {key, creation == FileCreation::CreateAlways, 0};
+  return file;
+}
+
+WindowsModel::OpenFile& WindowsModel::OpenFileOf(Handle file, const char* call) {
+  const auto open = openFiles_.find(file);
+  if (open == openFiles_.end()) {
+    throw std::logic_error(std::string("model: ") + call + " of a handle that is not open");
+  }
+  return open->second;
 }
 
 bool WindowsModel::WriteFile(Handle file, const void* data, std::uint32_t size,
                              std::uint32_t& written) {
-  const auto open = openFiles_.find(file);
-  if (open == openFiles_.end()) {
-    throw std::logic_error("model: WriteFile to a handle that is not open");
-  }
+  OpenFile& open = OpenFileOf(file, "WriteFile");
   written = 0;
-  if (failWrites_) return false;
-  entries_[open->second].content.append(static_cast<const char*>(data), size);
+  if (failWrites_ || !open.writable) return false;
+  entries_[open.key].content.append(static_cast<const char*>(data), size);
   written = size;
+  return true;
+}
+
+bool WindowsModel::ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t& read) {
+  OpenFile& open = OpenFileOf(file, "ReadFile");
+  const std::string& content = entries_[open.key].content;
+  read = static_cast<std::uint32_t>(
+      content.copy(static_cast<char*>(data), size, std::min(open.position, content.size())));
+  open.position += read;
+  return true;
+}
+
+bool WindowsModel::GetFileSize(Handle file, std::uint64_t& size) {
+  size = entries_[OpenFileOf(file, "GetFileSize").key].content.size();
   return true;
 }
 

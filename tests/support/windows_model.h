@@ -77,6 +77,8 @@ class WindowsModel final : public Win32Api {
   Handle CreateFile(const std::string& path, FileCreation creation) override;
   bool WriteFile(Handle file, const void* data, std::uint32_t size,
                  std::uint32_t& written) override;
+  bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t& read) override;
+  bool GetFileSize(Handle file, std::uint64_t& size) override;
   void CloseHandle(Handle object) override;
   void MessageBox(const std::string& text, const std::string& caption,
                   MessageBoxIcon icon) override;
@@ -88,7 +90,15 @@ class WindowsModel final : public Win32Api {
     std::string content;
   };
 
+  struct OpenFile {
+    std::string key;
+    bool writable;
+    std::size_t position;
+  };
+
   const Entry* Find(const std::string& path) const;
+  bool IsOpen(const std::string& key, bool forWriting) const;
+  OpenFile& OpenFileOf(Handle file, const char* call);
   bool IsFolder(const std::string& path) const;
   std::optional<std::string> ClassesRootDefault(const std::string& key) const;
   Handle NewHandle() { return nextHandle_++; }
@@ -97,7 +107,7 @@ class WindowsModel final : public Win32Api {
   std::string commandLine_;
   std::map<std::string, Entry> entries_;            // by upper-case path, no final "\"
   std::map<std::string, std::string> classesRoot_;  // key -> default value
-  std::map<Handle, std::string> openFiles_;         // handle -> entry key
+  std::map<Handle, OpenFile> openFiles_;
   std::set<Handle> openSearches_;
   Handle nextHandle_ = 0x100;
   bool failWrites_ = false;

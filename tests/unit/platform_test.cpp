@@ -65,6 +65,19 @@ TEST_F(FileHelpersTest, AFileExistsWhenFoundAndNoFolderWhateverItsTime) {
   EXPECT_EQ(windows.OpenHandleCount(), 0u);
 }
 
+TEST_F(FileHelpersTest, ReadWholeFileNamesAFileThatCannotBeOpened) {
+  windows.AddFile("C:\\T\\template.htm", "<html>");
+  EXPECT_EQ(ReadWholeFile("c:\\t\\TEMPLATE.HTM"), "<html>");
+  try {
+    ReadWholeFile("C:\\T\\absent.htm");
+    ADD_FAILURE() << "read a missing file";
+  } catch (const EStreamError& e) {
+    EXPECT_STREQ(e.ClassName(), "EFOpenError");
+    EXPECT_EQ(e.Message(), "Cannot open file C:\\T\\absent.htm");
+  }
+  EXPECT_EQ(windows.OpenHandleCount(), 0u);
+}
+
 TEST_F(FileHelpersTest, WriteWholeFileNamesWhatFailed) {
   try {
     WriteWholeFile("C:\\GEEN\\X.TXT", "x");

@@ -287,10 +287,11 @@ TEST_F(ProgramRun, TheLastResortReportDescribesTheError) {
   EXPECT_EQ(windows.Boxes()[0].caption, "Application Error");
   EXPECT_EQ(windows.Boxes()[0].icon, MessageBoxIcon::Error);
   const std::string address = "[0-9A-F]{" + std::to_string(2 * sizeof(void*)) + "}";
-  EXPECT_TRUE(std::regex_match(
-      windows.Boxes()[0].text,
-      std::regex("Exception EWriteError in module TARVO32\\.EXE at " + address + "\\.\n"
-                 "Stream write error\\.")));
+  EXPECT_TRUE(
+      std::regex_match(windows.Boxes()[0].text,
+                       std::regex("Exception EWriteError in module TARVO32\\.EXE at " + address +
+                                  "\\.\n"
+                                  "Stream write error\\.")));
 }
 
 }  // namespace

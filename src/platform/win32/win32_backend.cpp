@@ -107,6 +107,9 @@ Handle Win32Backend::CreateFile(const std::string& path, FileCreation creation) 
     case FileCreation::CreateAlways:
       return FromWin32(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    case FileCreation::OpenExistingRead:
+      return FromWin32(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
   return NoHandle;
 }
@@ -117,6 +120,21 @@ bool Win32Backend::WriteFile(Handle file, const void* data, std::uint32_t size,
   const bool ok = ::WriteFile(ToWin32(file), data, size, &count, nullptr);
   written = count;
   return ok;
+}
+
+bool Win32Backend::ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t& read) {
+  DWORD count = 0;
+  const bool ok = ::ReadFile(ToWin32(file), data, size, &count, nullptr);
+  read = count;
+  return ok;
+}
+
+bool Win32Backend::GetFileSize(Handle file, std::uint64_t& size) {
+  DWORD high = 0;
+  const DWORD low = ::GetFileSize(ToWin32(file), &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
+  size = (static_cast<std::uint64_t>(high) << 32) | low;
+  return true;
 }
 
 void Win32Backend::CloseHandle(Handle object) { ::CloseHandle(ToWin32(object)); }

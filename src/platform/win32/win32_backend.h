@@ -20,6 +20,8 @@ class Win32Backend final : public Win32Api {
   Handle CreateFile(const std::string& path, FileCreation creation) override;
   bool WriteFile(Handle file, const void* data, std::uint32_t size,
                  std::uint32_t& written) override;
+  bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t& read) override;
+  bool GetFileSize(Handle file, std::uint64_t& size) override;
   void CloseHandle(Handle object) override;
   void MessageBox(const std::string& text, const std::string& caption,
                   MessageBoxIcon icon) override;
