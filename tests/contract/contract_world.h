@@ -27,6 +27,14 @@ class ContractWorld {
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
   // Files with `extension` (".xyz") open with `openCommand`.
   virtual void Associate(const std::string& extension, const std::string& openCommand) = 0;
+
+  // --- temp path, clock, drives ---
+  // Sets the TMP variable GetTempPath reads first, for this test alone.
+  virtual void SetTempVariable(const std::string& value) = 0;
+  // The user's default locale, as a locale identifier.
+  virtual std::uint32_t UserLocale() = 0;
+  // The current local time, as a FILETIME.
+  virtual std::uint64_t LocalNow() = 0;
 };
 
 // Made fresh for every test; each build links one world.

@@ -25,6 +25,9 @@ class ModelWorld final : public ContractWorld {
   void Associate(const std::string& extension, const std::string& openCommand) override {
     model_.AssociateExtension(extension, openCommand);
   }
+  void SetTempVariable(const std::string& value) override { model_.SetTempPath(value); }
+  std::uint32_t UserLocale() override { return 0x0413; }
+  std::uint64_t LocalNow() override { return WindowsModel::Now; }
 
  private:
   WindowsModel model_;

@@ -32,7 +32,8 @@ struct StartedProcess {
 
 class WindowsModel final : public Win32Api {
  public:
-  // 2026-12-08 12:00 UTC, the model's clock and the time of files it makes.
+  // 2026-12-08 12:00 UTC: the model's clock unless set, and the time of
+  // files and folders set up without one.
   static constexpr std::uint64_t Now = 134412048000000000;
 
   // Drive C: exists; the program runs as D:\TARVO32.EXE without arguments.
@@ -83,6 +84,31 @@ class WindowsModel final : public Win32Api {
   void MessageBox(const std::string& text, const std::string& caption,
                   MessageBoxIcon icon) override;
 
+  // --- start page and file-error diagnosis: temp path, clock, drives ---
+  // (windows_model_disk.cpp, windows_model_clock.cpp)
+  // What TMP holds; GetTempPath gives it with a final "\". The model starts
+  // with the existing folder C:\WINDOWS\TEMP.
+  void SetTempPath(const std::string& path) { tempPath_ = path; }
+  // Every later GetTempPath fails.
+  void FailTempPath() { tempPath_.reset(); }
+  // A drive and its root folder. C: starts as a fixed disk, D: as a CD-ROM;
+  // a folder on any other drive makes that drive a fixed disk.
+  void AddDrive(char letter, std::uint32_t type, std::uint64_t totalBytes, std::uint64_t freeBytes);
+  // The clock, as a FILETIME; the model's time zone is UTC.
+  void SetClock(std::uint64_t fileTime) { clock_ = fileTime; }
+
+  std::uint32_t GetTempPath(std::string& path) override;
+  void GetLocalTime(SystemTime& time) override;
+  std::uint32_t GetFileAttributes(const std::string& path) override;
+  std::uint32_t GetDriveType(const std::string& root) override;
+  bool GetDiskFreeSpaceEx(const std::string& root, std::uint64_t& freeBytesAvailable,
+                          std::uint64_t& totalBytes) override;
+  // Knows Dutch (the user's default) and US English.
+  bool GetDateFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
+                     std::string& text) override;
+  bool GetTimeFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
+                     std::string& text) override;
+
  private:
   struct Entry {
     std::uint32_t attributes;
@@ -116,6 +142,17 @@ class WindowsModel final : public Win32Api {
   std::vector<ShownBox> boxes_;
   std::vector<StartedProcess> started_;
   std::size_t createProcessCalls_ = 0;
+
+  struct Drive {
+    std::uint32_t type;
+    std::uint64_t totalBytes;
+    std::uint64_t freeBytes;
+  };
+  const Drive* DriveOfRoot(const std::string& root) const;
+
+  std::optional<std::string> tempPath_ = "C:\\WINDOWS\\TEMP";
+  std::map<char, Drive> drives_;  // by upper-case letter
+  std::uint64_t clock_ = Now;
 };
 
 }  // namespace tarvo

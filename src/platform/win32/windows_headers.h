@@ -24,3 +24,10 @@
 #undef GetCommandLine
 #undef GetModuleFileName
 #undef MessageBox
+// Start page and file-error diagnosis.
+#undef GetTempPath
+#undef GetFileAttributes
+#undef GetDriveType
+#undef GetDiskFreeSpaceEx
+#undef GetDateFormat
+#undef GetTimeFormat
