@@ -1,14 +1,14 @@
 // What each seam call promises for the cases the product relies on. Runs
 // against the in-memory model and, cross-compiled, against Windows itself;
 // where the two disagree, the model is wrong.
+#include "contract/seam_contract.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 
-#include "contract/contract_world.h"
 #include "log/command_line.h"
 #include "platform/ascii_case.h"
 #include "platform/file_helpers.h"
@@ -17,29 +17,6 @@
 
 namespace tarvo {
 namespace {
-
-constexpr const char* Untouched = "untouched";
-
-class SeamContract : public ::testing::Test {
- protected:
-  void SetUp() override {
-    world = MakeContractWorld(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    InstallApi(world->Windows());
-    folder = world->Folder();
-  }
-
-  Win32Api& windows() { return world->Windows(); }
-
-  // A document of the given extension in the test's folder.
-  std::string MakeDocument(const std::string& extension) {
-    const std::string document = folder + "\\page" + extension;
-    world->MakeFile(document, "<html></html>", FileAttributeArchive);
-    return document;
-  }
-
-  std::unique_ptr<ContractWorld> world;
-  std::string folder;
-};
 
 TEST_F(SeamContract, FindExecutableGivesTheAssociatedProgram) {
   world->MakeFolder(folder + "\\Web Browser");

@@ -77,9 +77,9 @@ void WindowsModel::AddFile(const std::string& path, const std::string& content,
 
 void WindowsModel::AssociateExtension(const std::string& extension,
                                       const std::string& openCommand) {
-  const std::string type = KeyOf(extension.substr(1)) + "FILE";
-  classesRoot_[KeyOf(extension)] = type;
-  classesRoot_[type + "\\SHELL\\OPEN\\COMMAND"] = openCommand;
+  const std::string type = extension.substr(1) + "file";
+  SetRegistryText(HkeyClassesRoot, extension, "", type);
+  SetRegistryText(HkeyClassesRoot, type + "\\shell\\open\\command", "", openCommand);
 }
 
 std::optional<std::string> WindowsModel::FileContent(const std::string& path) const {
@@ -99,9 +99,10 @@ bool WindowsModel::IsFolder(const std::string& path) const {
 }
 
 std::optional<std::string> WindowsModel::ClassesRootDefault(const std::string& key) const {
-  const auto found = classesRoot_.find(KeyOf(key));
-  if (found == classesRoot_.end()) return std::nullopt;
-  return found->second;
+  const auto value = RegistryValueOf(HkeyClassesRoot, key, "");
+  if (!value || value->type != RegSz) return std::nullopt;
+  const std::string text(value->data.begin(), value->data.end());
+  return text.substr(0, text.find('\0'));
 }
 
 bool WindowsModel::CreateProcess(const std::string& commandLine, std::uint32_t creationFlags,

@@ -24,6 +24,11 @@ struct ShownBox {
   std::set<std::string> filesThen;  // upper-case paths of the files when it showed
 };
 
+struct RegistryValue {
+  std::uint32_t type;
+  std::vector<std::uint8_t> data;
+};
+
 struct StartedProcess {
   std::string commandLine;
   std::uint32_t creationFlags;
@@ -48,6 +53,17 @@ class WindowsModel final : public Win32Api {
                std::uint32_t attributes = FileAttributeArchive, std::uint64_t lastWriteTime = Now);
   // HKEY_CLASSES_ROOT: the extension's file type opens with `openCommand`.
   void AssociateExtension(const std::string& extension, const std::string& openCommand);
+  // A registry value, creating its key and the keys above it. The text form
+  // stores REG_SZ with its terminating zero.
+  void SetRegistryValue(Handle root, const std::string& key, const std::string& name,
+                        std::uint32_t type, std::vector<std::uint8_t> data);
+  void SetRegistryText(Handle root, const std::string& key, const std::string& name,
+                       const std::string& text);
+  void SetRegistryDword(Handle root, const std::string& key, const std::string& name,
+                        std::uint32_t value);
+  // Opening or creating the key fails from now on, as for a key the user may
+  // not change.
+  void DenyRegistryKey(Handle root, const std::string& key);
   // Every later WriteFile fails, as on a full disk.
   void FailWrites() { failWrites_ = true; }
   // Every later CreateProcess fails, as for a program Windows cannot run.
@@ -61,7 +77,12 @@ class WindowsModel final : public Win32Api {
   const std::vector<ShownBox>& Boxes() const { return boxes_; }
   const std::vector<StartedProcess>& StartedProcesses() const { return started_; }
   std::size_t CreateProcessCalls() const { return createProcessCalls_; }
-  std::size_t OpenHandleCount() const { return openFiles_.size() + openSearches_.size(); }
+  std::size_t OpenHandleCount() const {
+    return openFiles_.size() + openSearches_.size() + openKeys_.size();
+  }
+  bool RegistryKeyExists(Handle root, const std::string& key) const;
+  std::optional<RegistryValue> RegistryValueOf(Handle root, const std::string& key,
+                                               const std::string& name) const;
 
   // --- Win32Api ---
   std::string GetCommandLine() override { return commandLine_; }
@@ -82,8 +103,22 @@ class WindowsModel final : public Win32Api {
   void CloseHandle(Handle object) override;
   void MessageBox(const std::string& text, const std::string& caption,
                   MessageBoxIcon icon) override;
+  std::int32_t RegCreateKeyEx(Handle parent, const std::string& subKey, std::uint32_t access,
+                              Handle& key) override;
+  std::int32_t RegOpenKeyEx(Handle parent, const std::string& subKey, std::uint32_t access,
+                            Handle& key) override;
+  std::int32_t RegQueryValueEx(Handle key, const std::string& name, std::uint32_t& type,
+                               std::uint8_t* data, std::uint32_t& size) override;
+  std::int32_t RegSetValueEx(Handle key, const std::string& name, std::uint32_t type,
+                             const std::uint8_t* data, std::uint32_t size) override;
+  std::int32_t RegDeleteValue(Handle key, const std::string& name) override;
+  std::int32_t RegCloseKey(Handle key) override;
 
  private:
+  struct OpenKey {
+    std::string path;  // the full upper-case path, root included
+    bool writable;
+  };
   struct Entry {
     std::uint32_t attributes;
     std::uint64_t lastWriteTime;
@@ -102,12 +137,20 @@ class WindowsModel final : public Win32Api {
   bool IsFolder(const std::string& path) const;
   std::optional<std::string> ClassesRootDefault(const std::string& key) const;
   Handle NewHandle() { return nextHandle_++; }
+  std::optional<std::string> KeyPath(Handle parent, const std::string& subKey) const;
+  std::int32_t OpenRegistryKey(Handle parent, const std::string& subKey, std::uint32_t access,
+                               bool create, Handle& key);
+  const OpenKey* OpenKeyOf(Handle key) const;
 
   std::string moduleFileName_;
   std::string commandLine_;
-  std::map<std::string, Entry> entries_;            // by upper-case path, no final "\"
-  std::map<std::string, std::string> classesRoot_;  // key -> default value
+  std::map<std::string, Entry> entries_;  // by upper-case path, no final "\"
   std::map<Handle, OpenFile> openFiles_;
+  // windows_model_registry.cpp: keys by full upper-case path ("HKCR\\.HTM"),
+  // each with its values by upper-case name.
+  std::map<std::string, std::map<std::string, RegistryValue>> registry_;
+  std::set<std::string> deniedKeys_;
+  std::map<Handle, OpenKey> openKeys_;
   std::set<Handle> openSearches_;
   Handle nextHandle_ = 0x100;
   bool failWrites_ = false;

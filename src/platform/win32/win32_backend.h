@@ -25,6 +25,18 @@ class Win32Backend final : public Win32Api {
   void CloseHandle(Handle object) override;
   void MessageBox(const std::string& text, const std::string& caption,
                   MessageBoxIcon icon) override;
+
+  // registry_backend.cpp
+  std::int32_t RegCreateKeyEx(Handle parent, const std::string& subKey, std::uint32_t access,
+                              Handle& key) override;
+  std::int32_t RegOpenKeyEx(Handle parent, const std::string& subKey, std::uint32_t access,
+                            Handle& key) override;
+  std::int32_t RegQueryValueEx(Handle key, const std::string& name, std::uint32_t& type,
+                               std::uint8_t* data, std::uint32_t& size) override;
+  std::int32_t RegSetValueEx(Handle key, const std::string& name, std::uint32_t type,
+                             const std::uint8_t* data, std::uint32_t size) override;
+  std::int32_t RegDeleteValue(Handle key, const std::string& name) override;
+  std::int32_t RegCloseKey(Handle key) override;
 };
 
 }  // namespace tarvo

@@ -24,3 +24,8 @@
 #undef GetCommandLine
 #undef GetModuleFileName
 #undef MessageBox
+#undef RegCreateKeyEx
+#undef RegDeleteValue
+#undef RegOpenKeyEx
+#undef RegQueryValueEx
+#undef RegSetValueEx
