@@ -1,5 +1,7 @@
 #include "platform/registry.h"
 
+#include <algorithm>
+
 namespace tarvo {
 
 namespace {
@@ -43,6 +45,15 @@ bool RegistryAccessor::ValueExists(const std::string& name) const {
   std::uint32_t type = 0;
   std::uint32_t size = 0;
   return Api().RegQueryValueEx(key_, name, type, nullptr, size) == RegistrySuccess;
+}
+
+bool RegistryAccessor::HoldsText(const std::string& name, const std::string& text) const {
+  std::vector<std::uint8_t> data(text.size() + 1);
+  std::uint32_t type = 0;
+  auto size = static_cast<std::uint32_t>(data.size());
+  return Api().RegQueryValueEx(key_, name, type, data.data(), size) == RegistrySuccess &&
+         type == RegSz && size == data.size() && data.back() == 0 &&
+         std::equal(text.begin(), text.end(), data.begin());
 }
 
 std::int32_t RegistryAccessor::ReadInteger(const std::string& name) const {

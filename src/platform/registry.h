@@ -35,6 +35,8 @@ class RegistryAccessor {
   void CloseKey();
 
   bool ValueExists(const std::string& name) const;
+  // True when the value is a REG_SZ whose text is exactly `text`.
+  bool HoldsText(const std::string& name, const std::string& text) const;
   // A REG_DWORD value as a signed number. Raises ERegistryException "Failed
   // to get data for '<name>'" when it cannot be read into 4 bytes, "Invalid
   // data type for '<name>'" when it is of another type.

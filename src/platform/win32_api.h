@@ -124,6 +124,21 @@ class Win32Api {
                                      const std::uint8_t* data, std::uint32_t size) = 0;
   virtual std::int32_t RegDeleteValue(Handle key, const std::string& name) = 0;
   virtual std::int32_t RegCloseKey(Handle key) = 0;
+
+  // --- libraries (kernel32) ---
+  // GetSystemDirectoryA into a buffer of `bufferSize` characters: returns the
+  // length of the path, or the size it needs when it does not fit, or 0 on
+  // failure; `directory` is set only when the path fit.
+  virtual std::uint32_t GetSystemDirectory(std::string& directory, std::uint32_t bufferSize) = 0;
+  // LoadLibraryA; NoHandle on failure.
+  virtual Handle LoadLibrary(const std::string& path) = 0;
+  // GetProcAddress of an exported function by its exact name; 0 when the
+  // library has none of that name.
+  virtual std::uintptr_t GetProcAddress(Handle library, const std::string& name) = 0;
+  // Calls an entry point of the form `HRESULT __stdcall Entry(void)`, such as
+  // DllRegisterServer, and returns its result.
+  virtual std::int32_t CallEntryPoint(std::uintptr_t entry) = 0;
+  virtual void FreeLibrary(Handle library) = 0;
 };
 
 inline constexpr Handle HkeyClassesRoot = 0x80000000;

@@ -17,8 +17,6 @@ constexpr std::intptr_t FoundInstance = 42;
 constexpr std::uint64_t TicksPerSecond = 10'000'000;
 constexpr std::int64_t DaysFrom1601To1970 = 134774;
 
-std::string KeyOf(const std::string& path) { return AsciiUpperCase(path); }
-
 std::string ParentOf(const std::string& key) {
   const auto last = key.find_last_of('\\');
   return last == std::string::npos ? std::string() : key.substr(0, last);
@@ -55,6 +53,8 @@ std::string ProgramOf(const std::string& commandLine) {
 }
 
 }  // namespace
+
+std::string WindowsModel::KeyOf(const std::string& path) { return AsciiUpperCase(path); }
 
 WindowsModel::WindowsModel() : moduleFileName_("D:\\TARVO32.EXE"), commandLine_("D:\\TARVO32.EXE") {
   AddFolder("C:");

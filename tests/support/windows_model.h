@@ -64,6 +64,13 @@ class WindowsModel final : public Win32Api {
   // Opening or creating the key fails from now on, as for a key the user may
   // not change.
   void DenyRegistryKey(Handle root, const std::string& key);
+  void SetSystemDirectory(const std::string& path) { systemDirectory_ = path; }
+  // A library file with the given exported functions; each entry point's
+  // function gives its result (or raises, as a failing entry point would).
+  using EntryPoint = std::function<std::int32_t()>;
+  void AddLibrary(const std::string& path, std::map<std::string, EntryPoint> exports);
+  // Loading this existing file fails, as for a file that is no library.
+  void FailLoadingLibrary(const std::string& path) { unloadable_.insert(KeyOf(path)); }
   // Every later WriteFile fails, as on a full disk.
   void FailWrites() { failWrites_ = true; }
   // Every later CreateProcess fails, as for a program Windows cannot run.
@@ -78,8 +85,10 @@ class WindowsModel final : public Win32Api {
   const std::vector<StartedProcess>& StartedProcesses() const { return started_; }
   std::size_t CreateProcessCalls() const { return createProcessCalls_; }
   std::size_t OpenHandleCount() const {
-    return openFiles_.size() + openSearches_.size() + openKeys_.size();
+    return openFiles_.size() + openSearches_.size() + openKeys_.size() + loaded_.size();
   }
+  // Every path LoadLibrary was asked for, in order.
+  const std::vector<std::string>& LibraryRequests() const { return libraryRequests_; }
   bool RegistryKeyExists(Handle root, const std::string& key) const;
   std::optional<RegistryValue> RegistryValueOf(Handle root, const std::string& key,
                                                const std::string& name) const;
@@ -113,6 +122,11 @@ class WindowsModel final : public Win32Api {
                              const std::uint8_t* data, std::uint32_t size) override;
   std::int32_t RegDeleteValue(Handle key, const std::string& name) override;
   std::int32_t RegCloseKey(Handle key) override;
+  std::uint32_t GetSystemDirectory(std::string& directory, std::uint32_t bufferSize) override;
+  Handle LoadLibrary(const std::string& path) override;
+  std::uintptr_t GetProcAddress(Handle library, const std::string& name) override;
+  std::int32_t CallEntryPoint(std::uintptr_t entry) override;
+  void FreeLibrary(Handle library) override;
 
  private:
   struct OpenKey {
@@ -131,6 +145,7 @@ class WindowsModel final : public Win32Api {
     std::size_t position;
   };
 
+  static std::string KeyOf(const std::string& path);
   const Entry* Find(const std::string& path) const;
   bool IsOpen(const std::string& key, bool forWriting) const;
   OpenFile& OpenFileOf(Handle file, const char* call);
@@ -151,6 +166,13 @@ class WindowsModel final : public Win32Api {
   std::map<std::string, std::map<std::string, RegistryValue>> registry_;
   std::set<std::string> deniedKeys_;
   std::map<Handle, OpenKey> openKeys_;
+  // windows_model_library.cpp
+  std::string systemDirectory_ = "C:\\WINDOWS\\SYSTEM32";
+  std::map<std::string, std::map<std::string, EntryPoint>> libraries_;  // by file key
+  std::set<std::string> unloadable_;
+  std::map<Handle, std::string> loaded_;  // handle -> file key
+  std::vector<EntryPoint> entryPoints_;   // an entry's address is its index + 1
+  std::vector<std::string> libraryRequests_;
   std::set<Handle> openSearches_;
   Handle nextHandle_ = 0x100;
   bool failWrites_ = false;

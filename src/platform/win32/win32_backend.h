@@ -37,6 +37,13 @@ class Win32Backend final : public Win32Api {
                              const std::uint8_t* data, std::uint32_t size) override;
   std::int32_t RegDeleteValue(Handle key, const std::string& name) override;
   std::int32_t RegCloseKey(Handle key) override;
+
+  // library_backend.cpp
+  std::uint32_t GetSystemDirectory(std::string& directory, std::uint32_t bufferSize) override;
+  Handle LoadLibrary(const std::string& path) override;
+  std::uintptr_t GetProcAddress(Handle library, const std::string& name) override;
+  std::int32_t CallEntryPoint(std::uintptr_t entry) override;
+  void FreeLibrary(Handle library) override;
 };
 
 }  // namespace tarvo

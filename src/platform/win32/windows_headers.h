@@ -23,6 +23,8 @@
 #undef FindFirstFile
 #undef GetCommandLine
 #undef GetModuleFileName
+#undef GetSystemDirectory
+#undef LoadLibrary
 #undef MessageBox
 #undef RegCreateKeyEx
 #undef RegDeleteValue
