@@ -41,6 +41,7 @@ class TLogFile {
   void SetFileName(const std::string& name);
   // True means the log is discarded when freed.
   bool Delete() const { return delete_; }
+  const std::vector<std::string>& Lines() const { return lines_; }
   void SetDelete(bool discard) { delete_ = discard; }
   // Not owned; may be null.
   void SetMessageLabel(LabelSink* label) { messageLabel_ = label; }

@@ -24,5 +24,6 @@ class UniqueHandle {
 
 using UniqueFile = UniqueHandle<&Win32Api::CloseHandle>;
 using UniqueSearch = UniqueHandle<&Win32Api::FindClose>;
+using UniqueLibrary = UniqueHandle<&Win32Api::FreeLibrary>;
 
 }  // namespace tarvo

@@ -132,6 +132,47 @@ class Win32Api {
   virtual void MessageBox(const std::string& text, const std::string& caption,
                           MessageBoxIcon icon) = 0;
 
+  // --- registry (advapi32) ---
+  // Each returns the Win32 error code (RegistrySuccess on success). Keys are
+  // handles; the roots are predefined and never need closing. An out-
+  // parameter is set only on success, except where said.
+  //
+  // RegCreateKeyExA: opens `subKey` below `parent`, creating it and every
+  // missing key above it (REG_OPTION_NON_VOLATILE, no class, no security
+  // attributes).
+  virtual std::int32_t RegCreateKeyEx(Handle parent, const std::string& subKey,
+                                      std::uint32_t access, Handle& key) = 0;
+  // RegOpenKeyExA: opens an existing key only.
+  virtual std::int32_t RegOpenKeyEx(Handle parent, const std::string& subKey, std::uint32_t access,
+                                    Handle& key) = 0;
+  // RegQueryValueExA; an empty name is the key's default value. Without
+  // `data` it tells only `type` and `size`. With it, `size` is the buffer's
+  // size going in; a value that does not fit gives RegistryMoreData with
+  // `type` and the value's `size` set and the buffer's content undefined.
+  virtual std::int32_t RegQueryValueEx(Handle key, const std::string& name, std::uint32_t& type,
+                                       std::uint8_t* data, std::uint32_t& size) = 0;
+  // RegSetValueExA with the bytes as given (a REG_SZ text includes its
+  // terminating zero).
+  virtual std::int32_t RegSetValueEx(Handle key, const std::string& name, std::uint32_t type,
+                                     const std::uint8_t* data, std::uint32_t size) = 0;
+  virtual std::int32_t RegDeleteValue(Handle key, const std::string& name) = 0;
+  virtual std::int32_t RegCloseKey(Handle key) = 0;
+
+  // --- libraries (kernel32) ---
+  // GetSystemDirectoryA into a buffer of `bufferSize` characters: returns the
+  // length of the path, or the size it needs when it does not fit, or 0 on
+  // failure; `directory` is set only when the path fit.
+  virtual std::uint32_t GetSystemDirectory(std::string& directory, std::uint32_t bufferSize) = 0;
+  // LoadLibraryA; NoHandle on failure.
+  virtual Handle LoadLibrary(const std::string& path) = 0;
+  // GetProcAddress of an exported function by its exact name; 0 when the
+  // library has none of that name.
+  virtual std::uintptr_t GetProcAddress(Handle library, const std::string& name) = 0;
+  // Calls an entry point of the form `HRESULT __stdcall Entry(void)`, such as
+  // DllRegisterServer, and returns its result.
+  virtual std::int32_t CallEntryPoint(std::uintptr_t entry) = 0;
+  virtual void FreeLibrary(Handle library) = 0;
+
   // --- start page and file-error diagnosis (kernel32) ---
   // GetTempPathA with a buffer of TempPathBufferSize characters. Returns the
   // length of the path, which ends in "\", when it fits (and sets `path` to
@@ -161,6 +202,22 @@ class Win32Api {
   virtual bool GetTimeFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
                              std::string& text) = 0;
 };
+
+inline constexpr Handle HkeyClassesRoot = 0x80000000;
+inline constexpr Handle HkeyCurrentUser = 0x80000001;
+
+inline constexpr std::uint32_t RegSz = 1;
+inline constexpr std::uint32_t RegBinary = 3;
+inline constexpr std::uint32_t RegDword = 4;
+
+inline constexpr std::uint32_t KeyRead = 0x20019;
+inline constexpr std::uint32_t KeyAllAccess = 0xF003F;
+
+inline constexpr std::int32_t RegistrySuccess = 0;     // ERROR_SUCCESS
+inline constexpr std::int32_t RegistryNotFound = 2;    // ERROR_FILE_NOT_FOUND
+inline constexpr std::int32_t RegistryDenied = 5;      // ERROR_ACCESS_DENIED
+inline constexpr std::int32_t RegistryBadHandle = 6;   // ERROR_INVALID_HANDLE
+inline constexpr std::int32_t RegistryMoreData = 234;  // ERROR_MORE_DATA
 
 // The backend the product talks to, installed once at start (and by tests).
 Win32Api& Api();

@@ -27,6 +27,9 @@ class ContractWorld {
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
   // Files with `extension` (".xyz") open with `openCommand`.
   virtual void Associate(const std::string& extension, const std::string& openCommand) = 0;
+  // The system directory's library `name` exists and exports `function`
+  // (Windows has it already).
+  virtual void ProvideSystemLibrary(const std::string& name, const std::string& function) = 0;
 
   // --- temp path, clock, drives ---
   // Sets the TMP variable GetTempPath reads first, for this test alone.

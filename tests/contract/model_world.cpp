@@ -25,6 +25,12 @@ class ModelWorld final : public ContractWorld {
   void Associate(const std::string& extension, const std::string& openCommand) override {
     model_.AssociateExtension(extension, openCommand);
   }
+  void ProvideSystemLibrary(const std::string& name, const std::string& function) override {
+    std::string system;
+    model_.GetSystemDirectory(system, 260);
+    model_.AddLibrary(system + "\\" + name, {{function, [] { return 0; }}});
+  }
+
   void SetTempVariable(const std::string& value) override { model_.SetTempPath(value); }
   std::uint32_t UserLocale() override { return 0x0413; }
   std::uint64_t LocalNow() override { return WindowsModel::Now; }

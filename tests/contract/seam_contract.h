@@ -1,5 +1,5 @@
-// The fixture of every seam contract test: a fresh world per test, with the
-// seam installed and an empty folder of the test's own.
+// The fixture of the seam contract: a fresh world per test, its seam
+// installed as the product's, and a folder of the test's own.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,7 +11,6 @@
 
 namespace tarvo {
 
-// What an output holds before a call that must leave it alone.
 inline constexpr const char* Untouched = "untouched";
 
 class SeamContract : public ::testing::Test {
@@ -29,6 +28,13 @@ class SeamContract : public ::testing::Test {
     const std::string document = folder + "\\page" + extension;
     world->MakeFile(document, "<html></html>", FileAttributeArchive);
     return document;
+  }
+
+  // A registry key of the test's own, below HKEY_CURRENT_USER or
+  // HKEY_CLASSES_ROOT; not created.
+  std::string TestKey() const {
+    return std::string("Software\\TarvoContract\\") +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
   }
 
   std::unique_ptr<ContractWorld> world;

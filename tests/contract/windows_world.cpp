@@ -102,6 +102,8 @@ class WindowsWorld final : public ContractWorld {
     return content;
   }
 
+  void ProvideSystemLibrary(const std::string&, const std::string&) override {}
+
   void Associate(const std::string& extension, const std::string& openCommand) override {
     const std::string type = "TarvoContract" + extension;
     ScopedKey(extension).SetDefault(type);

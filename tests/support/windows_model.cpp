@@ -19,8 +19,6 @@ constexpr std::uint64_t DefaultDiskBytes = 10'737'418'240;
 constexpr std::uint64_t DefaultDiskFreeBytes = DefaultDiskBytes / 4;
 constexpr std::uint64_t CdBytes = 681'574'400;
 
-std::string KeyOf(const std::string& path) { return AsciiUpperCase(path); }
-
 std::string ParentOf(const std::string& key) {
   const auto last = key.find_last_of('\\');
   return last == std::string::npos ? std::string() : key.substr(0, last);
@@ -36,6 +34,8 @@ std::string ProgramOf(const std::string& commandLine) {
 }
 
 }  // namespace
+
+std::string WindowsModel::KeyOf(const std::string& path) { return AsciiUpperCase(path); }
 
 WindowsModel::WindowsModel() : moduleFileName_("D:\\TARVO32.EXE"), commandLine_("D:\\TARVO32.EXE") {
   AddDrive('C', DriveFixed, DefaultDiskBytes, DefaultDiskFreeBytes);
@@ -63,9 +63,9 @@ void WindowsModel::AddFile(const std::string& path, const std::string& content,
 
 void WindowsModel::AssociateExtension(const std::string& extension,
                                       const std::string& openCommand) {
-  const std::string type = KeyOf(extension.substr(1)) + "FILE";
-  classesRoot_[KeyOf(extension)] = type;
-  classesRoot_[type + "\\SHELL\\OPEN\\COMMAND"] = openCommand;
+  const std::string type = extension.substr(1) + "file";
+  SetRegistryText(HkeyClassesRoot, extension, "", type);
+  SetRegistryText(HkeyClassesRoot, type + "\\shell\\open\\command", "", openCommand);
 }
 
 std::optional<std::string> WindowsModel::FileContent(const std::string& path) const {
@@ -85,9 +85,10 @@ bool WindowsModel::IsFolder(const std::string& path) const {
 }
 
 std::optional<std::string> WindowsModel::ClassesRootDefault(const std::string& key) const {
-  const auto found = classesRoot_.find(KeyOf(key));
-  if (found == classesRoot_.end()) return std::nullopt;
-  return found->second;
+  const auto value = RegistryValueOf(HkeyClassesRoot, key, "");
+  if (!value || value->type != RegSz) return std::nullopt;
+  const std::string text(value->data.begin(), value->data.end());
+  return text.substr(0, text.find('\0'));
 }
 
 bool WindowsModel::CreateProcess(const std::string& commandLine, std::uint32_t creationFlags,

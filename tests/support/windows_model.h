@@ -24,6 +24,11 @@ struct ShownBox {
   std::set<std::string> filesThen;  // upper-case paths of the files when it showed
 };
 
+struct RegistryValue {
+  std::uint32_t type;
+  std::vector<std::uint8_t> data;
+};
+
 struct StartedProcess {
   std::string commandLine;
   std::uint32_t creationFlags;
@@ -49,6 +54,24 @@ class WindowsModel final : public Win32Api {
                std::uint32_t attributes = FileAttributeArchive, std::uint64_t lastWriteTime = Now);
   // HKEY_CLASSES_ROOT: the extension's file type opens with `openCommand`.
   void AssociateExtension(const std::string& extension, const std::string& openCommand);
+  // A registry value, creating its key and the keys above it. The text form
+  // stores REG_SZ with its terminating zero.
+  void SetRegistryValue(Handle root, const std::string& key, const std::string& name,
+                        std::uint32_t type, std::vector<std::uint8_t> data);
+  void SetRegistryText(Handle root, const std::string& key, const std::string& name,
+                       const std::string& text);
+  void SetRegistryDword(Handle root, const std::string& key, const std::string& name,
+                        std::uint32_t value);
+  // Opening or creating the key fails from now on, as for a key the user may
+  // not change.
+  void DenyRegistryKey(Handle root, const std::string& key);
+  void SetSystemDirectory(const std::string& path) { systemDirectory_ = path; }
+  // A library file with the given exported functions; each entry point's
+  // function gives its result (or raises, as a failing entry point would).
+  using EntryPoint = std::function<std::int32_t()>;
+  void AddLibrary(const std::string& path, std::map<std::string, EntryPoint> exports);
+  // Loading this existing file fails, as for a file that is no library.
+  void FailLoadingLibrary(const std::string& path) { unloadable_.insert(KeyOf(path)); }
   // Every later WriteFile fails, as on a full disk.
   void FailWrites() { failWrites_ = true; }
   // Every later CreateProcess fails, as for a program Windows cannot run.
@@ -62,7 +85,14 @@ class WindowsModel final : public Win32Api {
   const std::vector<ShownBox>& Boxes() const { return boxes_; }
   const std::vector<StartedProcess>& StartedProcesses() const { return started_; }
   std::size_t CreateProcessCalls() const { return createProcessCalls_; }
-  std::size_t OpenHandleCount() const { return openFiles_.size() + openSearches_.size(); }
+  std::size_t OpenHandleCount() const {
+    return openFiles_.size() + openSearches_.size() + openKeys_.size() + loaded_.size();
+  }
+  // Every path LoadLibrary was asked for, in order.
+  const std::vector<std::string>& LibraryRequests() const { return libraryRequests_; }
+  bool RegistryKeyExists(Handle root, const std::string& key) const;
+  std::optional<RegistryValue> RegistryValueOf(Handle root, const std::string& key,
+                                               const std::string& name) const;
 
   // --- Win32Api ---
   std::string GetCommandLine() override { return commandLine_; }
@@ -83,6 +113,21 @@ class WindowsModel final : public Win32Api {
   void CloseHandle(Handle object) override;
   void MessageBox(const std::string& text, const std::string& caption,
                   MessageBoxIcon icon) override;
+  std::int32_t RegCreateKeyEx(Handle parent, const std::string& subKey, std::uint32_t access,
+                              Handle& key) override;
+  std::int32_t RegOpenKeyEx(Handle parent, const std::string& subKey, std::uint32_t access,
+                            Handle& key) override;
+  std::int32_t RegQueryValueEx(Handle key, const std::string& name, std::uint32_t& type,
+                               std::uint8_t* data, std::uint32_t& size) override;
+  std::int32_t RegSetValueEx(Handle key, const std::string& name, std::uint32_t type,
+                             const std::uint8_t* data, std::uint32_t size) override;
+  std::int32_t RegDeleteValue(Handle key, const std::string& name) override;
+  std::int32_t RegCloseKey(Handle key) override;
+  std::uint32_t GetSystemDirectory(std::string& directory, std::uint32_t bufferSize) override;
+  Handle LoadLibrary(const std::string& path) override;
+  std::uintptr_t GetProcAddress(Handle library, const std::string& name) override;
+  std::int32_t CallEntryPoint(std::uintptr_t entry) override;
+  void FreeLibrary(Handle library) override;
 
   // --- start page and file-error diagnosis: temp path, clock, drives ---
   // (windows_model_disk.cpp, windows_model_clock.cpp)
@@ -110,6 +155,10 @@ class WindowsModel final : public Win32Api {
                      std::string& text) override;
 
  private:
+  struct OpenKey {
+    std::string path;  // the full upper-case path, root included
+    bool writable;
+  };
   struct Entry {
     std::uint32_t attributes;
     std::uint64_t lastWriteTime;
@@ -122,18 +171,34 @@ class WindowsModel final : public Win32Api {
     std::size_t position;
   };
 
+  static std::string KeyOf(const std::string& path);
   const Entry* Find(const std::string& path) const;
   bool IsOpen(const std::string& key, bool forWriting) const;
   OpenFile& OpenFileOf(Handle file, const char* call);
   bool IsFolder(const std::string& path) const;
   std::optional<std::string> ClassesRootDefault(const std::string& key) const;
   Handle NewHandle() { return nextHandle_++; }
+  std::optional<std::string> KeyPath(Handle parent, const std::string& subKey) const;
+  std::int32_t OpenRegistryKey(Handle parent, const std::string& subKey, std::uint32_t access,
+                               bool create, Handle& key);
+  const OpenKey* OpenKeyOf(Handle key) const;
 
   std::string moduleFileName_;
   std::string commandLine_;
-  std::map<std::string, Entry> entries_;            // by upper-case path, no final "\"
-  std::map<std::string, std::string> classesRoot_;  // key -> default value
+  std::map<std::string, Entry> entries_;  // by upper-case path, no final "\"
   std::map<Handle, OpenFile> openFiles_;
+  // windows_model_registry.cpp: keys by full upper-case path ("HKCR\\.HTM"),
+  // each with its values by upper-case name.
+  std::map<std::string, std::map<std::string, RegistryValue>> registry_;
+  std::set<std::string> deniedKeys_;
+  std::map<Handle, OpenKey> openKeys_;
+  // windows_model_library.cpp
+  std::string systemDirectory_ = "C:\\WINDOWS\\SYSTEM32";
+  std::map<std::string, std::map<std::string, EntryPoint>> libraries_;  // by file key
+  std::set<std::string> unloadable_;
+  std::map<Handle, std::string> loaded_;  // handle -> file key
+  std::vector<EntryPoint> entryPoints_;   // an entry's address is its index + 1
+  std::vector<std::string> libraryRequests_;
   std::set<Handle> openSearches_;
   Handle nextHandle_ = 0x100;
   bool failWrites_ = false;

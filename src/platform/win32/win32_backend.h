@@ -26,6 +26,25 @@ class Win32Backend final : public Win32Api {
   void MessageBox(const std::string& text, const std::string& caption,
                   MessageBoxIcon icon) override;
 
+  // registry_backend.cpp
+  std::int32_t RegCreateKeyEx(Handle parent, const std::string& subKey, std::uint32_t access,
+                              Handle& key) override;
+  std::int32_t RegOpenKeyEx(Handle parent, const std::string& subKey, std::uint32_t access,
+                            Handle& key) override;
+  std::int32_t RegQueryValueEx(Handle key, const std::string& name, std::uint32_t& type,
+                               std::uint8_t* data, std::uint32_t& size) override;
+  std::int32_t RegSetValueEx(Handle key, const std::string& name, std::uint32_t type,
+                             const std::uint8_t* data, std::uint32_t size) override;
+  std::int32_t RegDeleteValue(Handle key, const std::string& name) override;
+  std::int32_t RegCloseKey(Handle key) override;
+
+  // library_backend.cpp
+  std::uint32_t GetSystemDirectory(std::string& directory, std::uint32_t bufferSize) override;
+  Handle LoadLibrary(const std::string& path) override;
+  std::uintptr_t GetProcAddress(Handle library, const std::string& name) override;
+  std::int32_t CallEntryPoint(std::uintptr_t entry) override;
+  void FreeLibrary(Handle library) override;
+
   // Start page and file-error diagnosis: file_system_backend.cpp, clock_backend.cpp.
   std::uint32_t GetTempPath(std::string& path) override;
   void GetLocalTime(SystemTime& time) override;

@@ -23,7 +23,15 @@
 #undef FindFirstFile
 #undef GetCommandLine
 #undef GetModuleFileName
+#undef GetSystemDirectory
+#undef LoadLibrary
 #undef MessageBox
+#undef RegCreateKeyEx
+#undef RegDeleteValue
+#undef RegOpenKeyEx
+#undef RegQueryValueEx
+#undef RegSetValueEx
+
 // Start page and file-error diagnosis.
 #undef GetTempPath
 #undef GetFileAttributes
