@@ -65,6 +65,8 @@ class WindowsModel final : public Win32Api {
   // Opening or creating the key fails from now on, as for a key the user may
   // not change.
   void DenyRegistryKey(Handle root, const std::string& key);
+  // Opening the key for changes fails from now on; reading still works.
+  void DenyRegistryChanges(Handle root, const std::string& key);
   void SetSystemDirectory(const std::string& path) { systemDirectory_ = path; }
   // A library file with the given exported functions; each entry point's
   // function gives its result (or raises, as a failing entry point would).
@@ -191,6 +193,7 @@ class WindowsModel final : public Win32Api {
   // each with its values by upper-case name.
   std::map<std::string, std::map<std::string, RegistryValue>> registry_;
   std::set<std::string> deniedKeys_;
+  std::set<std::string> readOnlyKeys_;
   std::map<Handle, OpenKey> openKeys_;
   // windows_model_library.cpp
   std::string systemDirectory_ = "C:\\WINDOWS\\SYSTEM32";
