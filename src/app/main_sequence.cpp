@@ -9,6 +9,7 @@
 namespace tarvo {
 
 std::string BrowserPad;
+std::string BrowserCode;
 std::string OpenHTMLdoc;
 
 namespace {

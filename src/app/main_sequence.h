@@ -6,6 +6,7 @@
 namespace tarvo {
 
 extern std::string BrowserPad;   // the browser executable to start
+extern std::string BrowserCode;  // the browser's type code, at most three characters
 extern std::string OpenHTMLdoc;  // the document the browser is started on
 
 // Runs the stages in their fixed order and ends the run through StopProgram.

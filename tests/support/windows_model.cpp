@@ -190,8 +190,11 @@ bool WindowsModel::WriteFile(Handle file, const void* data, std::uint32_t size,
                              std::uint32_t& written) {
   OpenFile& open = OpenFileOf(file, "WriteFile");
   written = 0;
-  if (failWrites_ || !open.writable) return false;
+  const auto drive = drives_.find(open.key.front());
+  const bool full = drive != drives_.end() && drive->second.freeBytes < size;
+  if (failWrites_ || full || !open.writable) return false;
   entries_[open.key].content.append(static_cast<const char*>(data), size);
+  if (drive != drives_.end()) drive->second.freeBytes -= size;
   written = size;
   return true;
 }

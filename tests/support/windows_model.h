@@ -138,8 +138,9 @@ class WindowsModel final : public Win32Api {
   void SetTempPath(const std::string& path) { tempPath_ = path; }
   // Every later GetTempPath fails.
   void FailTempPath() { tempPath_.reset(); }
-  // A drive and its root folder. C: starts as a fixed disk, D: as a CD-ROM;
-  // a folder on any other drive makes that drive a fixed disk.
+  // A drive and its root folder. C: starts as a fixed disk, D: as a CD-ROM
+  // with no room; a folder on any other drive makes that drive a fixed disk.
+  // Writes fail once they would take more than the free bytes.
   void AddDrive(char letter, std::uint32_t type, std::uint64_t totalBytes, std::uint64_t freeBytes);
   // The clock, as a FILETIME; the model's time zone is UTC.
   void SetClock(std::uint64_t fileTime) { clock_ = fileTime; }
