@@ -51,6 +51,13 @@ TEST(ExceptionLog, DescribesTheFileOrItsFolderAndDrive) {
   const std::string page = "C:\\WINDOWS\\TEMP\\LMRSTART.HTM";
   const EFCreateError createError(page);
   const EFOpenError openError("D:\\intface\\template.htm");
+  const std::vector<std::string> noPageInItsFolder = {
+      "xxx EL: (Exception EFCreateError: Cannot create file C:\\WINDOWS\\TEMP\\LMRSTART.HTM)",
+      "xxx EL: (C:\\WINDOWS\\TEMP\\LMRSTART.HTM bestaat niet)",
+      "xxx EL: (C:\\WINDOWS\\TEMP\\ bestaat)",
+      "xxx EL: (Drive type is DRIVE_FIXED)",
+      "xxx EL: (grootte = 10737418240)",
+      "xxx EL: (vrij = 2684354560)"};
   struct Case {
     const char* what;
     std::function<void(WindowsModel&)> arrange;
@@ -99,21 +106,10 @@ TEST(ExceptionLog, DescribesTheFileOrItsFolderAndDrive) {
         "xxx EL: (Q:\\LMRSTART.HTM bestaat niet)", "xxx EL: (Q:\\ bestaat niet)",
         "xxx EL: (Root directory bestaat niet)", "xxx EL: (grootte = -1)", "xxx EL: (vrij = -1)"}},
       {"page dated before 1980, which no DOS date holds",
-       [&](WindowsModel& w) { w.AddFile(page, "", FileAttributeArchive, Before1980); },
-       createError,
-       page,
-       {"xxx EL: (Exception EFCreateError: Cannot create file C:\\WINDOWS\\TEMP\\LMRSTART.HTM)",
-        "xxx EL: (C:\\WINDOWS\\TEMP\\LMRSTART.HTM bestaat niet)",
-        "xxx EL: (C:\\WINDOWS\\TEMP\\ bestaat)", "xxx EL: (Drive type is DRIVE_FIXED)",
-        "xxx EL: (grootte = 10737418240)", "xxx EL: (vrij = 2684354560)"}},
-      {"a folder where the page should be",
-       [&](WindowsModel& w) { w.AddFolder(page); },
-       createError,
-       page,
-       {"xxx EL: (Exception EFCreateError: Cannot create file C:\\WINDOWS\\TEMP\\LMRSTART.HTM)",
-        "xxx EL: (C:\\WINDOWS\\TEMP\\LMRSTART.HTM bestaat niet)",
-        "xxx EL: (C:\\WINDOWS\\TEMP\\ bestaat)", "xxx EL: (Drive type is DRIVE_FIXED)",
-        "xxx EL: (grootte = 10737418240)", "xxx EL: (vrij = 2684354560)"}},
+       [&](WindowsModel& w) { w.AddFile(page, "", FileAttributeArchive, Before1980); }, createError,
+       page, noPageInItsFolder},
+      {"a folder where the page should be", [&](WindowsModel& w) { w.AddFolder(page); },
+       createError, page, noPageInItsFolder},
   };
   for (const Case& c : cases) {
     WindowsModel windows;
