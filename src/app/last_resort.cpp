@@ -7,6 +7,7 @@
 #include <memory>
 #include <typeinfo>
 
+#include "app/modules.h"
 #include "platform/exceptions.h"
 #include "platform/path_names.h"
 #include "platform/win32_api.h"
@@ -14,6 +15,15 @@
 namespace tarvo {
 
 namespace {
+
+// `value` as `digits` upper-case hexadecimal digits.
+std::string Hex(std::uint64_t value, std::size_t digits) {
+  std::string hex(digits, '0');
+  for (auto digit = hex.rbegin(); digit != hex.rend(); ++digit, value >>= 4) {
+    *digit = "0123456789ABCDEF"[value & 0xF];
+  }
+  return hex;
+}
 
 std::string DemangledName(const std::type_info& type) {
   int status = 0;
@@ -39,15 +49,22 @@ std::optional<ErrorDescription> RunGuarded(const std::function<void()>& step) {
 
 std::string LastResortText(const std::string& className, const std::string& moduleName,
                            const void* address, const std::string& message) {
-  std::string hexAddress(2 * sizeof(void*), '0');
-  auto value = reinterpret_cast<std::uintptr_t>(address);
-  for (auto digit = hexAddress.rbegin(); digit != hexAddress.rend(); ++digit, value >>= 4) {
-    *digit = "0123456789ABCDEF"[value & 0xF];
-  }
+  const std::string hexAddress = Hex(reinterpret_cast<std::uintptr_t>(address), 2 * sizeof(void*));
   // Compared as the byte it is: an accented last letter also sorts after ".".
   const bool endsAfterDot = !message.empty() && static_cast<unsigned char>(message.back()) > '.';
   return "Exception " + className + " in module " + moduleName + " at " + hexAddress + ".\n" +
          message + (endsAfterDot ? "." : "");
+}
+
+ErrorDescription StructuredError(std::uint32_t code, const void* address) {
+  return {"EExternalException", "External exception " + Hex(code, 8), address};
+}
+
+int EndAfterError(ErrorDescription error) {
+  for (std::optional<ErrorDescription> next = error; next; next = RunGuarded(CloseModules)) {
+    ShowLastResortReport(*next);
+  }
+  return 1;
 }
 
 void ShowLastResortReport(const ErrorDescription& error) {

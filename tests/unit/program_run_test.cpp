@@ -278,6 +278,21 @@ TEST(LastResortText, NamesClassModuleAddressAndMessage) {
   }
 }
 
+TEST_F(ProgramRun, AStructuredErrorIsReportedWithItsCodeAndTheRunClosed) {
+  windows.SetCommandLine("D:\\TARVO32.EXE /DEBUG");
+  StartModules();
+  const void* address = reinterpret_cast<const void*>(std::uintptr_t{0x1234ABCD});
+  EXPECT_EQ(EndAfterError(StructuredError(0xC0000005, address)), 1);
+
+  ASSERT_EQ(windows.Boxes().size(), 2u);
+  const std::string at = sizeof(void*) == 8 ? "000000001234ABCD" : "1234ABCD";
+  EXPECT_EQ(windows.Boxes()[0].caption, "Application Error");
+  EXPECT_EQ(windows.Boxes()[0].text, "Exception EExternalException in module TARVO32.EXE at " + at +
+                                         ".\nExternal exception C0000005.");
+  EXPECT_EQ(windows.Boxes()[1].text, DebugReport);
+  EXPECT_EQ(Log(), CrLfLines(WithHeader({"", ""})));
+}
+
 TEST_F(ProgramRun, TheLastResortReportDescribesTheError) {
   const auto error = RunGuarded([] { throw EWriteError(); });
   ASSERT_TRUE(error);

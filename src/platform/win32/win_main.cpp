@@ -1,9 +1,25 @@
+#include "app/last_resort.h"
 #include "app/tarvo32.h"
 #include "platform/win32/win32_backend.h"
 #include "platform/win32/windows_headers.h"
 
+namespace {
+
+// An error that C++ handlers neither catch nor unwind, such as an access
+// violation inside a library's own registration code, still gets the
+// last-resort report and the closing steps. The faulting library stays
+// loaded: the process ends here.
+LONG WINAPI EndAfterStructuredError(EXCEPTION_POINTERS* exception) {
+  const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+  ExitProcess(
+      tarvo::EndAfterError(tarvo::StructuredError(record.ExceptionCode, record.ExceptionAddress)));
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   static tarvo::Win32Backend windows;
   tarvo::InstallApi(windows);
+  SetUnhandledExceptionFilter(EndAfterStructuredError);
   return tarvo::RunTarvo32();
 }
