@@ -115,9 +115,13 @@ class Scenario:
         path.write_bytes(content)
 
     def add_file(self, windows_path, content=b"", read_only=False):
-        """A file on drive C:, owned by the reader (the Wine user)."""
+        """A file on drive C:, owned by the reader (the Wine user). A file it
+        replaces is unlinked first: Wine's own files are shared with the
+        template through hard links."""
         folder, _, name = windows_path.rpartition("\\")
         path = self.prefix.make_windows_folders(folder) / name
+        if path.exists() or path.is_symlink():
+            path.unlink()
         path.write_bytes(content)
         hand_over(path)
         if read_only:
@@ -125,6 +129,12 @@ class Scenario:
 
     def add_stub_browser(self, windows_path, stub="stub_browser"):
         self.add_file(windows_path, (self.settings.tools / f"{stub}.exe").read_bytes())
+
+    def replace_system_library(self, name, tool):
+        """Puts the test library `tool` (tools/<tool>.dll) in place of the
+        system directory's `name` and makes Wine load it from the file."""
+        self.add_file("C:\\windows\\system32\\" + name, (self.settings.tools / f"{tool}.dll").read_bytes())
+        self.prefix.native_dlls.append(name.rpartition(".")[0])
 
     def read_file(self, windows_path):
         path = self.prefix.windows_file(windows_path)

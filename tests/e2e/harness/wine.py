@@ -116,6 +116,8 @@ class Prefix:
         self.arch = arch
         self.loader = LOADERS[arch]
         self.display = display
+        # Libraries Wine loads from their files, not its built-in copies.
+        self.native_dlls = []
 
     @property
     def drive_c(self):
@@ -139,7 +141,8 @@ class Prefix:
             # from every other Wine on the machine.
             "TMPDIR": str(self.tmp),
             "WINEDEBUG": "-all",
-            "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
+            "WINEDLLOVERRIDES": ";".join(["mscoree,mshtml=", "winemenubuilder.exe=d",
+                                          *(f"{name}=n" for name in self.native_dlls)]),
         }
         if self.display:
             environment["DISPLAY"] = self.display
