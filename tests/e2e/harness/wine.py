@@ -249,11 +249,12 @@ def make_template(root, arch):
     the shared program files protected against changes through a link. A
     template that fails its check is made once more."""
     for attempt in (1, 2):
-        prefix = _boot_template(root, arch)
+        prefix, boot_output = _boot_template(root, arch)
         problem = template_problem(prefix)
         if problem is None:
             return prefix
-        print(f"prefix template unusable ({problem}); attempt {attempt} of 2", flush=True)
+        print(f"prefix template unusable ({problem}); attempt {attempt} of 2; wineboot said:\n"
+              + boot_output.decode(errors="replace")[-2000:], flush=True)
     raise WineError(f"no usable prefix template in {root}: {problem}")
 
 
@@ -265,7 +266,7 @@ def _boot_template(root, arch):
     prefix.tmp.mkdir()
     hand_over(prefix.tmp)
     try:
-        prefix.wine("wineboot", "-i")
+        boot_output = prefix.wine("wineboot", "-i").stdout
         prefix.make_harness_folder()
         prefix.import_registry(TEMPLATE_SETTINGS)
     finally:
@@ -280,7 +281,7 @@ def _boot_template(root, arch):
         for name in files:
             if _is_shared(Path(name)):
                 protect(Path(folder) / name)
-    return prefix
+    return prefix, boot_output
 
 
 def template_problem(prefix):
