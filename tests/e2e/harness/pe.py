@@ -16,7 +16,7 @@ class PeFile:
         header = struct.unpack_from("<I", data, 0x3C)[0]
         if data[header:header + 4] != b"PE\0\0":
             raise ValueError("not a PE file")
-        sections, optional_size = struct.unpack_from("<2xH12xH", data, header + 4)
+        self.machine, sections, optional_size = struct.unpack_from("<HH12xH", data, header + 4)
         optional = header + 24
         magic = struct.unpack_from("<H", data, optional)[0]
         directories = optional + (96 if magic == 0x10B else 112)
