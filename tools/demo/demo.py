@@ -51,8 +51,9 @@ BOX_TEXT_WIDTH = 70
 def parse_options():
     parser = argparse.ArgumentParser(prog="scripts/demo", description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", type=Path, required=True,
-                        help="the Windows preset's build folder, with sample-cd/ and the e2e tools")
+    parser.add_argument("--build", type=Path,
+                        help="the Windows preset's build folder, with sample-cd/ and the e2e tools "
+                             "(scripts/demo gives it)")
     parser.add_argument("--work", type=Path,
                         help="folder for the Wine prefixes (default: one in /tmp per build folder); an "
                              "end-to-end run's folder lends its prefix template and display")
@@ -62,7 +63,10 @@ def parse_options():
     browser.add_argument("--no-browser", action="store_true", help="no program opens .htm files")
     parser.add_argument("--screenshots", type=Path, metavar="DIR", help="save a PNG picture of every box in DIR")
     parser.add_argument("arguments", nargs="*", metavar="ARGUMENT", help="for tarvo32.exe (default: /DEBUG)")
-    return parser.parse_args()
+    options = parser.parse_args()
+    if options.build is None:
+        parser.error("--build is required; scripts/demo gives it")
+    return options
 
 
 def show_box(box):
