@@ -141,8 +141,7 @@ def prepare(scenario, options, tools):
     return f"{installed}; .htm files open in {browser}"
 
 
-def run_demo(options, work, display_name, by_hand):
-    build = options.build.resolve()
+def run_demo(options, build, work, display_name, by_hand):
     disc = build / "sample-cd"
     tools = build / "tests" / "e2e" / "tools"
     scenario = Scenario("demo", Settings(work, disc / PROGRAM, tools), disc=disc, display_name=display_name)
@@ -167,7 +166,7 @@ def run_demo(options, work, display_name, by_hand):
             page[1].splitlines() if page else ["(none written)"])
     section("Registry values the run wrote", registry_lines(outcome.registry) or ["(none)"])
     section("The browser received",
-            [f"{start.command_line.decode('cp1252')}" for start in outcome.browser_starts]
+            [start.command_line.decode("cp1252") for start in outcome.browser_starts]
             or ["(no browser was started)"])
     if options.screenshots is not None:
         section("Pictures of the boxes", save_pictures(options.screenshots, outcome.pictures) or ["(no boxes)"])
@@ -178,8 +177,8 @@ def main():
     options = parse_options()
     sys.stdout.reconfigure(errors="replace")
     build = options.build.resolve()
-    work = (options.work or Path("/tmp") / f"tarvo32-demo-{hashlib.md5(str(build).encode()).hexdigest()[:12]}")
-    work = work.resolve()
+    build_hash = hashlib.md5(str(build).encode()).hexdigest()[:12]
+    work = (options.work or Path("/tmp") / f"tarvo32-demo-{build_hash}").resolve()
     arch = arch_of_machine(PeFile((build / "sample-cd" / PROGRAM).read_bytes()).machine)
     try:
         work.mkdir(parents=True, exist_ok=True)
@@ -190,7 +189,8 @@ def main():
         shared_display = None if own_display else display.running(work)
         started_display = None if own_display or shared_display else display.start(work)
         try:
-            run_demo(options, work, own_display or shared_display or started_display, by_hand=bool(own_display))
+            run_demo(options, build, work, own_display or shared_display or started_display,
+                     by_hand=bool(own_display))
         finally:
             if started_display:
                 display.stop(work)
