@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/win32_api.h"
+#include "support/version_block.h"
 
 namespace tarvo {
 
@@ -27,6 +28,10 @@ class ContractWorld {
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
   // Files with `extension` (".xyz") open with `openCommand`.
   virtual void Associate(const std::string& extension, const std::string& openCommand) = 0;
+  // A program whose version resource is `resource` and nothing else.
+  virtual void MakeVersionedProgram(const std::string& path, const VersionResource& resource) = 0;
+  // A directory link at `path` leading to the existing folder `target`.
+  virtual void MakeDirectoryLink(const std::string& path, const std::string& target) = 0;
 };
 
 // Made fresh for every test; each build links one world.

@@ -25,6 +25,13 @@ class ModelWorld final : public ContractWorld {
   void Associate(const std::string& extension, const std::string& openCommand) override {
     model_.AssociateExtension(extension, openCommand);
   }
+  void MakeVersionedProgram(const std::string& path, const VersionResource& resource) override {
+    MakeProgram(path);
+    model_.SetVersionResource(path, resource);
+  }
+  void MakeDirectoryLink(const std::string& path, const std::string& target) override {
+    model_.AddDirectoryLink(path, target);
+  }
 
  private:
   WindowsModel model_;

@@ -24,3 +24,15 @@
 #undef GetCommandLine
 #undef GetModuleFileName
 #undef MessageBox
+// Browser detection's calls.
+#undef CompareString
+#undef DeleteFile
+#undef FindNextFile
+#undef GetFileVersionInfo
+#undef GetFileVersionInfoSize
+#undef GetPrivateProfileString
+#undef GetVolumeInformation
+#undef GetWindowsDirectory
+#undef MoveFileEx
+#undef SystemParametersInfo
+#undef VerQueryValue
