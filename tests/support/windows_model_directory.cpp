@@ -23,11 +23,13 @@ FindData FolderEntry(const std::string& name) {
 }  // namespace
 
 void WindowsModel::AddDirectoryLink(const std::string& path, const std::string& target) {
-  if (!IsFolder(target))
+  std::string folder = AsciiUpperCase(target);
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  if (!IsFolder(folder))
     throw std::logic_error("model: a link needs an existing folder: " + target);
   AddFolder(ParentOf(path));
   entries_[AsciiUpperCase(path)] = {FileAttributeDirectory | FileAttributeReparsePoint, Now, "",
-                                    ExtractFileName(path), ResolvedKey(AsciiUpperCase(target))};
+                                    ExtractFileName(path), ResolvedKey(folder)};
 }
 
 void WindowsModel::DenyListing(const std::string& folder) {
