@@ -1,5 +1,8 @@
 #include "browser/catalogue_file.h"
 
+#include <cstdint>
+#include <utility>
+
 #include "log/debuggen.h"
 #include "log/log_file.h"
 #include "platform/exceptions.h"

@@ -8,9 +8,9 @@ namespace tarvo {
 
 std::uint32_t Win32Backend::GetFileVersionInfoSize(const std::string& fileName,
                                                    std::uint32_t& handle) {
-  DWORD zero = 0;
-  const DWORD size = GetFileVersionInfoSizeA(fileName.c_str(), &zero);
-  handle = zero;
+  DWORD versionHandle = 0;
+  const DWORD size = GetFileVersionInfoSizeA(fileName.c_str(), &versionHandle);
+  handle = versionHandle;
   return size;
 }
 
