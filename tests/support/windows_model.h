@@ -166,7 +166,7 @@ class WindowsModel final : public Win32Api {
     std::size_t position;
   };
 
-  // Everything before the last "\\" (empty when there is none).
+  // Everything before the last "\" (empty when there is none).
   static std::string ParentOf(const std::string& path);
   const Entry* Find(const std::string& path) const;
   // The key with every directory link along it followed.
