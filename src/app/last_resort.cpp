@@ -9,21 +9,13 @@
 
 #include "app/modules.h"
 #include "platform/exceptions.h"
+#include "platform/hex_digits.h"
 #include "platform/path_names.h"
 #include "platform/win32_api.h"
 
 namespace tarvo {
 
 namespace {
-
-// `value` as `digits` upper-case hexadecimal digits.
-std::string Hex(std::uint64_t value, std::size_t digits) {
-  std::string hex(digits, '0');
-  for (auto digit = hex.rbegin(); digit != hex.rend(); ++digit, value >>= 4) {
-    *digit = "0123456789ABCDEF"[value & 0xF];
-  }
-  return hex;
-}
 
 std::string DemangledName(const std::type_info& type) {
   int status = 0;
@@ -49,7 +41,8 @@ std::optional<ErrorDescription> RunGuarded(const std::function<void()>& step) {
 
 std::string LastResortText(const std::string& className, const std::string& moduleName,
                            const void* address, const std::string& message) {
-  const std::string hexAddress = Hex(reinterpret_cast<std::uintptr_t>(address), 2 * sizeof(void*));
+  const std::string hexAddress =
+      UpperHexDigits(reinterpret_cast<std::uintptr_t>(address), 2 * sizeof(void*));
   // Compared as the byte it is: an accented last letter also sorts after ".".
   const bool endsAfterDot = !message.empty() && static_cast<unsigned char>(message.back()) > '.';
   return "Exception " + className + " in module " + moduleName + " at " + hexAddress + ".\n" +
@@ -57,7 +50,7 @@ std::string LastResortText(const std::string& className, const std::string& modu
 }
 
 ErrorDescription StructuredError(std::uint32_t code, const void* address) {
-  return {"EExternalException", "External exception " + Hex(code, 8), address};
+  return {"EExternalException", "External exception " + UpperHexDigits(code, 8), address};
 }
 
 int EndAfterError(ErrorDescription error) {

@@ -17,10 +17,6 @@ constexpr std::intptr_t FoundInstance = 42;
 constexpr std::uint64_t TicksPerSecond = 10'000'000;
 constexpr std::int64_t DaysFrom1601To1970 = 134774;
 
-std::string ParentOf(const std::string& key) {
-  const auto last = key.find_last_of('\\');
-  return last == std::string::npos ? std::string() : key.substr(0, last);
-}
 
 struct CivilDate {
   std::int64_t year;
@@ -56,23 +52,27 @@ std::string ProgramOf(const std::string& commandLine) {
 
 std::string WindowsModel::KeyOf(const std::string& path) { return AsciiUpperCase(path); }
 
+std::string WindowsModel::ParentOf(const std::string& path) {
+  const auto last = path.find_last_of('\\');
+  return last == std::string::npos ? std::string() : path.substr(0, last);
+}
+
 WindowsModel::WindowsModel() : moduleFileName_("D:\\TARVO32.EXE"), commandLine_("D:\\TARVO32.EXE") {
-  AddFolder("C:");
+  AddFolder(windowsDirectory_);
 }
 
 void WindowsModel::AddFolder(const std::string& path) {
-  std::string key = KeyOf(path);
-  if (!key.empty() && key.back() == '\\') key.pop_back();
-  for (; !key.empty(); key = ParentOf(key)) {
-    entries_.insert({key, {FileAttributeDirectory, Now, ""}});
+  std::string folder = path;
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  for (; !folder.empty(); folder = ParentOf(folder)) {
+    entries_.insert({KeyOf(folder), {FileAttributeDirectory, Now, "", ExtractFileName(folder)}});
   }
 }
 
 void WindowsModel::AddFile(const std::string& path, const std::string& content,
                            std::uint32_t attributes, std::uint64_t lastWriteTime) {
-  const std::string key = KeyOf(path);
-  AddFolder(ParentOf(key));
-  entries_[key] = {attributes, lastWriteTime, content};
+  AddFolder(ParentOf(path));
+  entries_[KeyOf(path)] = {attributes, lastWriteTime, content, ExtractFileName(path)};
 }
 
 void WindowsModel::AssociateExtension(const std::string& extension,
@@ -89,7 +89,11 @@ std::optional<std::string> WindowsModel::FileContent(const std::string& path) co
 }
 
 const WindowsModel::Entry* WindowsModel::Find(const std::string& path) const {
-  const auto found = entries_.find(KeyOf(path));
+  const std::string key = KeyOf(path);
+  const auto last = key.find_last_of('\\');
+  const std::string resolved =
+      last == std::string::npos ? key : ResolvedKey(key.substr(0, last)) + key.substr(last);
+  const auto found = entries_.find(resolved);
   return found == entries_.end() ? nullptr : &found->second;
 }
 
@@ -131,15 +135,13 @@ std::intptr_t WindowsModel::FindExecutable(const std::string& file,
 }
 
 Handle WindowsModel::FindFirstFile(const std::string& pattern, FindData& data) {
-  if (pattern.find_first_of("*?") != std::string::npos) {
-    throw std::logic_error("model: wildcards are not modelled: " + pattern);
-  }
-  const Entry* entry = Find(pattern);
-  if (!entry) return NoHandle;
-  data.attributes = entry->attributes;
-  data.lastWriteTime = entry->lastWriteTime;
+  if (onFindFirstFile_) onFindFirstFile_(pattern);
+  std::vector<FindData> found = Matches(pattern);
+  if (found.empty()) return NoHandle;
+  data = found.front();
+  found.erase(found.begin());
   const Handle search = NewHandle();
-  openSearches_.insert(search);
+  openSearches_[search] = std::move(found);
   return search;
 }
 
@@ -182,7 +184,8 @@ Handle WindowsModel::CreateFile(const std::string& path, FileCreation creation) 
       constexpr std::uint32_t refusing = FileAttributeDirectory | FileAttributeReadOnly;
       if (existing && (existing->attributes & refusing)) return NoHandle;
       if (IsOpen(key, false)) return NoHandle;  // the creation shares nothing
-      entries_[key] = {FileAttributeArchive, Now, ""};
+      entries_[key] = {FileAttributeArchive, Now, "",
+                       existing ? existing->name : ExtractFileName(path)};
       break;
     }
     case FileCreation::OpenExistingRead:

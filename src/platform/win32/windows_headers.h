@@ -31,3 +31,15 @@
 #undef RegOpenKeyEx
 #undef RegQueryValueEx
 #undef RegSetValueEx
+// Browser detection's calls.
+#undef CompareString
+#undef DeleteFile
+#undef FindNextFile
+#undef GetFileVersionInfo
+#undef GetFileVersionInfoSize
+#undef GetPrivateProfileString
+#undef GetVolumeInformation
+#undef GetWindowsDirectory
+#undef MoveFileEx
+#undef SystemParametersInfo
+#undef VerQueryValue

@@ -26,6 +26,7 @@ PROGRAM = "TARVO32.EXE"
 # it differs from the program's own path, which is what the program uses.
 WORD_ZERO = "tarvo32.exe"
 LOG_FILE = "C:\\LMRSTART.LOG"
+WINDOWS_DIRECTORY = "C:\\windows"
 BROWSER_RECORD = "C:\\stub-browser.log"
 RUN_TIMEOUT_SECONDS = 60
 PICTURES = "pictures"  # harness folder the watcher saves the boxes' pictures in
@@ -156,8 +157,28 @@ class Scenario:
         if read_only:
             path.chmod(0o444)
 
+    def stub_program(self, stub="stub_browser"):
+        """The bytes of a stub browser the build made, such as stub_navigator."""
+        return (self.settings.tools / f"{stub}.exe").read_bytes()
+
     def add_stub_browser(self, windows_path, stub="stub_browser"):
-        self.add_file(windows_path, (self.settings.tools / f"{stub}.exe").read_bytes())
+        self.add_file(windows_path, self.stub_program(stub))
+
+    def remove_wine_iexplore(self):
+        """Drive C: without Wine's own iexplore.exe (under Program Files and
+        in the system folders), for a search that must not meet it."""
+        for folder, _, files in os.walk(self.prefix.drive_c):
+            for name in files:
+                if name.lower() == "iexplore.exe":
+                    os.unlink(os.path.join(folder, name))
+
+    def add_directory_link(self, windows_path, target):
+        """A Unix symbolic link on drive C: to the folder `target` (also on
+        C:), which Wine shows as a directory link."""
+        folder, _, name = windows_path.rpartition("\\")
+        link = self.prefix.make_windows_folders(folder) / name
+        link.symlink_to(os.path.relpath(self.prefix.windows_file(target), link.parent))
+        hand_over(link)
 
     def replace_system_library(self, name, tool):
         """Puts the test library `tool` (tools/<tool>.dll) in place of the
@@ -183,15 +204,15 @@ class Scenario:
     def remove_htm_association(self):
         self._registry.append("[-HKEY_CLASSES_ROOT\\.htm]\n")
 
-    def run(self, args=(), tail=None, export=(), watch=Watch()):
-        """Runs the program in the CD's root with `args` (each quoted as
-        needed) or with `tail` as the raw rest of its command line; exports
-        the registry keys in `export` afterwards."""
+    def run(self, args=(), tail=None, export=(), watch=Watch(), program=CD_DRIVE.upper() + "\\" + PROGRAM):
+        """Runs `program` (the CD's launcher unless told otherwise) with
+        `args` (each quoted as needed) or with `tail` as the raw rest of its
+        command line; exports the registry keys in `export` afterwards."""
         self._map_cd()
         try:
             if self._registry:
                 self.prefix.import_registry("REGEDIT4\n\n" + "\n".join(self._registry))
-            boxes, exit_code = self._run_watched(args, tail, watch)
+            boxes, exit_code = self._run_watched(program, args, tail, watch)
             registry = {key: self.prefix.export_registry(key) for key in export}
         finally:
             self.prefix.stop_server()
@@ -209,10 +230,9 @@ class Scenario:
         protect(self.cd)
         self.prefix.map_drive(CD_DRIVE, self.cd)
 
-    def _run_watched(self, args, tail, watch):
+    def _run_watched(self, program, args, tail, watch):
         watcher = self.prefix.harness_file("watcher.exe", (self.settings.tools / "watcher.exe").read_bytes())
         record = HARNESS_DRIVE.upper() + "\\boxes.rec"
-        program = CD_DRIVE.upper() + "\\" + PROGRAM
         options = ["--by-hand"] if watch.by_hand else []
         if watch.pictures:
             (self.prefix.harness / PICTURES).mkdir()

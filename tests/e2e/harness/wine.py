@@ -146,7 +146,10 @@ class Prefix:
             # from every other Wine on the machine.
             "TMPDIR": str(self.tmp),
             "WINEDEBUG": "-all",
-            "WINEDLLOVERRIDES": ";".join(["mscoree,mshtml=", "winemenubuilder.exe=d",
+            # For a file named like one of Wine's own programs, Wine gives
+            # its built-in copy's version resource and starts that copy,
+            # unless told to use the file: the stub browsers are iexplore.exe.
+            "WINEDLLOVERRIDES": ";".join(["mscoree,mshtml=", "winemenubuilder.exe=d", "iexplore.exe=n",
                                           *(f"{name}=n" for name in self.native_dlls)]),
         }
         if self.display:
