@@ -1,5 +1,6 @@
 #include "app/last_resort.h"
 #include "app/tarvo32.h"
+#include "platform/win32/procedure.h"
 #include "platform/win32/win32_backend.h"
 #include "platform/win32/windows_headers.h"
 
@@ -20,9 +21,8 @@ LONG WINAPI EndAfterStructuredError(EXCEPTION_POINTERS* exception) {
 // system directory only, where Windows offers that (Vista with KB2533623 and
 // later; looked up here so that older systems still start).
 void LoadLibrariesFromTheSystemDirectoryOnly() {
-  using SetDirectories = BOOL(WINAPI*)(DWORD);
-  const auto setDirectories = reinterpret_cast<SetDirectories>(reinterpret_cast<void (*)()>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+  const auto setDirectories = tarvo::ProcedureOf<BOOL(WINAPI*)(DWORD)>(
+      GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
   if (setDirectories) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
