@@ -7,7 +7,9 @@
 #include <memory>
 #include <typeinfo>
 
+#include "app/modules.h"
 #include "platform/exceptions.h"
+#include "platform/hex_digits.h"
 #include "platform/path_names.h"
 #include "platform/win32_api.h"
 
@@ -39,15 +41,23 @@ std::optional<ErrorDescription> RunGuarded(const std::function<void()>& step) {
 
 std::string LastResortText(const std::string& className, const std::string& moduleName,
                            const void* address, const std::string& message) {
-  std::string hexAddress(2 * sizeof(void*), '0');
-  auto value = reinterpret_cast<std::uintptr_t>(address);
-  for (auto digit = hexAddress.rbegin(); digit != hexAddress.rend(); ++digit, value >>= 4) {
-    *digit = "0123456789ABCDEF"[value & 0xF];
-  }
+  const std::string hexAddress =
+      UpperHexDigits(reinterpret_cast<std::uintptr_t>(address), 2 * sizeof(void*));
   // Compared as the byte it is: an accented last letter also sorts after ".".
   const bool endsAfterDot = !message.empty() && static_cast<unsigned char>(message.back()) > '.';
   return "Exception " + className + " in module " + moduleName + " at " + hexAddress + ".\n" +
          message + (endsAfterDot ? "." : "");
+}
+
+ErrorDescription StructuredError(std::uint32_t code, const void* address) {
+  return {"EExternalException", "External exception " + UpperHexDigits(code, 8), address};
+}
+
+int EndAfterError(ErrorDescription error) {
+  for (std::optional<ErrorDescription> next = error; next; next = RunGuarded(CloseModules)) {
+    ShowLastResortReport(*next);
+  }
+  return 1;
 }
 
 void ShowLastResortReport(const ErrorDescription& error) {

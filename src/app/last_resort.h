@@ -1,6 +1,7 @@
 // The report of an error that no routine handled.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,5 +27,14 @@ std::string LastResortText(const std::string& className, const std::string& modu
 
 // Shows the "Application Error" box, with the error icon.
 void ShowLastResortReport(const ErrorDescription& error);
+
+// Reports `error`, then runs the closing steps that have not run yet (one of
+// them may fail in turn, which is reported the same way); returns the exit
+// code, 1.
+int EndAfterError(ErrorDescription error);
+
+// An error that is no C++ exception, such as an access violation inside a
+// library: Windows' exception code and where it happened.
+ErrorDescription StructuredError(std::uint32_t code, const void* address);
 
 }  // namespace tarvo

@@ -1,13 +1,19 @@
 // Tarvo32's main sequence: from the open log to the started browser.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tarvo {
 
 extern std::string BrowserPad;   // the browser executable to start
-extern std::string BrowserCode;  // the browser's type code, at most three characters
+extern std::string BrowserCode;  // its catalogue code, at most three characters
 extern std::string OpenHTMLdoc;  // the document the browser is started on
+// The work area and the browser window, in pixels.
+extern std::int32_t DesktopHeight;
+extern std::int32_t DesktopWidth;
+extern std::int32_t BrowserHeight;
+extern std::int32_t BrowserWidth;
 
 // Runs the stages in their fixed order and ends the run through StopProgram.
 [[noreturn]] void RunMainSequence();

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "browser/catalogue_file.h"
 #include "log/debuggen.h"
 
 namespace tarvo {
@@ -18,7 +19,7 @@ struct Module {
 Module modules[] = {
     {nullptr, nullptr, 0},              // LogFComp
     {DebuggenStart, DebuggenClose, 0},  // Debuggen
-    {nullptr, nullptr, 0},              // BrowsInf
+    {nullptr, BrowsInfClose, 0},        // BrowsInf
     {nullptr, nullptr, 0},              // LmrExt
     {nullptr, nullptr, 0},              // Checks
 };

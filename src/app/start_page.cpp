@@ -9,6 +9,7 @@
 #include "log/log_file.h"
 #include "platform/ascii_case.h"
 #include "platform/file_helpers.h"
+#include "platform/int32_arithmetic.h"
 #include "platform/message_box.h"
 #include "platform/text_lines.h"
 #include "platform/win32_api.h"
@@ -37,21 +38,19 @@ const MusicSetting MusicSettings[] = {
     {"<!--VOLUME-->", "MuziekVolume"},
 };
 
-void Log(const std::string& text) { LogFile->AddLine(text, false); }
-
 // Where the page goes: the system's temporary directory in upper case with a
 // final "\", or C:\ when there is none that fits the buffer, or when it is
 // the start directory itself.
 std::string TemporaryDirectory(const std::string& startDir) {
   std::string path;
   const std::uint32_t length = Api().GetTempPath(path);
-  if (length == 0) Log("402: (opvragen tijdelijke directory mislukt)");
+  if (length == 0) LogLine("402: (opvragen tijdelijke directory mislukt)");
   std::string tempDir =
       length == 0 || length > TempPathBufferSize ? FallbackTempDir : AsciiUpperCase(path);
   if (tempDir.empty() || tempDir.back() != '\\') tempDir += '\\';
-  Log("403: TempDir = " + tempDir);
+  LogLine("403: TempDir = " + tempDir);
   if (tempDir != startDir) return tempDir;
-  Log("Melding: (tempdir bestaat niet)");
+  LogLine("Melding: (tempdir bestaat niet)");
   ShowMessage(
       "Geen TEMP directory gevonden, we zullen dus C:\\ moeten gebruiken. Lees de help hoe u "
       "deze melding kunt voorkomen...");
@@ -61,9 +60,7 @@ std::string TemporaryDirectory(const std::string& startDir) {
 // Half the room the window leaves, rounded toward zero. The difference wraps
 // in 32 bits as the sizes themselves do, so no size can overflow it.
 std::int32_t CentredPosition(std::int32_t area, std::int32_t window) {
-  const auto room = static_cast<std::int32_t>(static_cast<std::uint32_t>(area) -
-                                              static_cast<std::uint32_t>(window));
-  return room / 2;
+  return WrappingSubtract(area, window) / 2;
 }
 
 // Navigator gets the framed main page.
@@ -114,14 +111,14 @@ void CreateStartPage(std::string& document, std::int32_t desktopHeight, std::int
     std::vector<std::string> lines = TextLines(ReadWholeFile(startDir + "intface\\template.htm"));
     document = MainPage(startDir);
     ConvertToBrowserDir(document);
-    Log("404: (ConvertToBrowserDir = " + document + ")");
+    LogLine("404: (ConvertToBrowserDir = " + document + ")");
     const PageValues values{CentredPosition(desktopWidth, browserWidth),
                             CentredPosition(desktopHeight, browserHeight), document};
     for (std::string& line : lines) line = FilledLine(line, values);
     document = tempDir + "lmrstart.htm";
-    Log("405: FileName = " + document);
+    LogLine("405: FileName = " + document);
     WriteWholeFile(document, CrLfText(lines));
-    Log("406: (vervangen en aanmaken startpagina gelukt)");
+    LogLine("406: (vervangen en aanmaken startpagina gelukt)");
   } catch (const EStreamError& e) {
     ExceptionLog(e, document);
   } catch (const std::exception& e) {

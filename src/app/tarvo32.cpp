@@ -16,14 +16,7 @@ int RunTarvo32() {
       exitCode = end.exitCode;
     }
   });
-  // The report first, then the closing steps that have not run yet; one of
-  // them may fail in turn, which is reported the same way.
-  while (error) {
-    exitCode = 1;
-    ShowLastResortReport(*error);
-    error = RunGuarded(CloseModules);
-  }
-  return exitCode;
+  return error ? EndAfterError(*error) : exitCode;
 }
 
 }  // namespace tarvo

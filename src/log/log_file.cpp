@@ -42,6 +42,8 @@ void TLogFile::SaveIfKept() const {
   }
 }
 
+void LogLine(const std::string& text) { LogFile->AddLine(text, false); }
+
 void LogException(const std::exception& error, bool problem) {
   LogFile->AddLine(std::string("Exception: ") + error.what(), problem);
 }

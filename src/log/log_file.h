@@ -73,6 +73,9 @@ extern std::unique_ptr<TLogFile> LogFile;
 // when saving raised.
 void FreeLogFile();
 
+// Appends a line that is no problem to LogFile, as most lines are.
+void LogLine(const std::string& text);
+
 // The line a routine's own handler writes for an error it caught:
 // "Exception: " followed by the error's message.
 void LogException(const std::exception& error, bool problem);

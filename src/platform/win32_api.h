@@ -7,8 +7,10 @@
 // relies on, which the contract tests pin down.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -21,12 +23,16 @@ inline constexpr std::uint32_t FileAttributeReadOnly = 0x01;
 inline constexpr std::uint32_t FileAttributeHidden = 0x02;
 inline constexpr std::uint32_t FileAttributeDirectory = 0x10;
 inline constexpr std::uint32_t FileAttributeArchive = 0x20;
+// A directory link (junction or symbolic link); Wine shows a Unix symbolic
+// link to a folder this way.
+inline constexpr std::uint32_t FileAttributeReparsePoint = 0x400;
 
 // WIN32_FIND_DATA, as far as the product reads it. Times are FILETIME values:
 // 100-nanosecond intervals since 1601-01-01, UTC.
 struct FindData {
   std::uint32_t attributes = 0;
   std::uint64_t lastWriteTime = 0;
+  std::string name;  // cFileName, in the case the file system keeps
 };
 
 // The DOS date and time FileTimeToDosDateTime gives.
@@ -51,6 +57,52 @@ struct StartupInfo {
 inline constexpr std::uint32_t StartfUseShowWindow = 0x1;
 inline constexpr std::uint16_t SwShowNormal = 1;
 inline constexpr std::uint32_t NormalPriorityClass = 0x20;
+
+// --- browser detection: types and constants of the calls below ---
+
+inline constexpr std::uint32_t MoveFileReplaceExisting = 0x1;
+inline constexpr std::uint32_t MoveFileWriteThrough = 0x8;
+
+// Where VerQueryValue found a value: its first byte's offset in the block
+// (as far from the block's start as the pointer Windows gives) and the
+// length Windows reports, in characters for texts and bytes otherwise.
+struct VersionValue {
+  std::size_t offset = 0;
+  std::uint32_t length = 0;
+};
+
+inline constexpr std::uint32_t SpiGetNonClientMetrics = 41;
+inline constexpr std::uint32_t SpiGetWorkArea = 48;
+
+struct Rect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+};
+
+// NONCLIENTMETRICSA, as far as the product reads it; `size` is its cbSize.
+struct NonClientMetrics {
+  std::uint32_t size = 0;
+  std::int32_t borderWidth = 0;    // iBorderWidth
+  std::int32_t captionHeight = 0;  // iCaptionHeight
+};
+
+// What GetVolumeInformationA gives; texts up to their first zero.
+struct VolumeInformation {
+  std::string volumeName;
+  std::uint32_t serialNumber = 0;
+  std::uint32_t maximumComponentLength = 0;
+  std::uint32_t fileSystemFlags = 0;
+  std::string fileSystemName;
+};
+
+inline constexpr std::uint32_t LocaleInvariant = 0x007F;
+inline constexpr std::uint32_t LocaleUserDefault = 0x0400;
+inline constexpr std::uint32_t NormIgnoreCase = 0x1;
+inline constexpr int CstrLessThan = 1;
+inline constexpr int CstrEqual = 2;
+inline constexpr int CstrGreaterThan = 3;
 
 // --- start page and file-error diagnosis: temp path, clock, drives ---
 
@@ -81,7 +133,6 @@ struct SystemTime {
   std::uint16_t milliseconds = 0;
 };
 
-inline constexpr std::uint32_t LocaleUserDefault = 0x0400;
 inline constexpr std::uint32_t DateShortDate = 0x1;  // GetDateFormat's flag
 inline constexpr std::uint32_t TimeLongFormat = 0;   // GetTimeFormat without flags
 
@@ -125,6 +176,87 @@ class Win32Api {
   // `size` is then untouched.
   virtual bool GetFileSize(Handle file, std::uint64_t& size) = 0;
   virtual void CloseHandle(Handle object) = 0;
+
+  // --- directories and file replacement (kernel32) ---
+  // The next entry of a search FindFirstFile started; false (and `data`
+  // untouched) after the last. A pattern "folder\*.*" lists every entry of
+  // the folder, "." and ".." included for any folder but a drive's root.
+  virtual bool FindNextFile(Handle search, FindData& data) = 0;
+  // Renames a file. Without MoveFileReplaceExisting an existing `newName`
+  // makes it fail; with it, a folder, a file that is open or (on Windows) a
+  // read-only file there still does. Returns false on failure, and nothing
+  // has moved then.
+  virtual bool MoveFileEx(const std::string& existing, const std::string& newName,
+                          std::uint32_t flags) = 0;
+  // Fails for a missing, read-only or open file and for a folder.
+  virtual bool DeleteFile(const std::string& path) = 0;
+
+  // --- profile files and the Windows directory (kernel32) ---
+  // GetPrivateProfileStringA into a buffer of `size` characters: `value`
+  // gets the value of `key` in `section` of the INI file `fileName` (a name
+  // without a folder is looked for in the Windows directory), or
+  // `defaultValue` when the file, the section or the key is missing.
+  // Windows's rules: names are matched without regard to case and blanks at
+  // either end; a value loses blanks at either end, then one pair of
+  // enclosing quotes; only the first section and the first key of a name
+  // count; a default loses its trailing blanks and enclosing quotes; at most
+  // `size` - 1 characters are given. Returns the length of `value`.
+  virtual std::uint32_t GetPrivateProfileString(const std::string& section, const std::string& key,
+                                                const std::string& defaultValue, std::string& value,
+                                                std::uint32_t size,
+                                                const std::string& fileName) = 0;
+  // GetWindowsDirectoryA into a buffer of `size` + 1 characters that Windows
+  // is told holds `size`: returns the path's length and sets `directory`;
+  // when `size` is too small, returns the size needed, final zero included,
+  // and leaves `directory` untouched; returns 0 on failure.
+  virtual std::uint32_t GetWindowsDirectory(std::string& directory, std::uint32_t size) = 0;
+
+  // --- version information (version.dll) ---
+  // The size of the file's version information, 0 when the file is missing
+  // or has none; `handle` is set for GetFileVersionInfo (Windows sets 0).
+  virtual std::uint32_t GetFileVersionInfoSize(const std::string& fileName,
+                                               std::uint32_t& handle) = 0;
+  // Fills `block` (resized to `size` bytes) with the version information.
+  // Returns false on failure.
+  virtual bool GetFileVersionInfo(const std::string& fileName, std::uint32_t handle,
+                                  std::uint32_t size, std::vector<std::uint8_t>& block) = 0;
+  // VerQueryValueA on a block from GetFileVersionInfo: `subBlock` names a
+  // value such as "\VarFileInfo\Translation" (the translation table,
+  // 4 bytes an entry) or "\StringFileInfo\041304E4\FileVersion" (a text,
+  // its length counting the final zero), its parts matched without regard
+  // to case. Returns false when the value is missing; `value` is then
+  // untouched. Windows may write the ANSI copy of a text into the block's
+  // spare room. The reported length is Windows's: it may run past the block.
+  virtual bool VerQueryValue(std::vector<std::uint8_t>& block, const std::string& subBlock,
+                             VersionValue& value) = 0;
+
+  // --- screen (user32) ---
+  // SystemParametersInfoA with SPI_GETWORKAREA: the primary screen less the
+  // taskbar and other docked bars. Returns false on failure; `workArea` is
+  // then untouched.
+  virtual bool SystemParametersInfo(std::uint32_t action, std::uint32_t parameter, Rect& workArea,
+                                    std::uint32_t winIni) = 0;
+  // SystemParametersInfoA with SPI_GETNONCLIENTMETRICS into a record whose
+  // cbSize is `metrics.size`; 340, the record of Windows before Vista, is
+  // accepted everywhere, and a size Windows does not know fails. On failure
+  // `metrics` is untouched.
+  virtual bool SystemParametersInfo(std::uint32_t action, std::uint32_t parameter,
+                                    NonClientMetrics& metrics, std::uint32_t winIni) = 0;
+
+  // --- volumes (kernel32) ---
+  // GetVolumeInformationA for a drive root such as "D:\", with buffers of
+  // the given sizes for the two texts. Returns false (`volume` untouched)
+  // for a drive that does not exist or a path that is no drive root.
+  virtual bool GetVolumeInformation(const std::string& root, std::uint32_t volumeNameSize,
+                                    std::uint32_t fileSystemNameSize,
+                                    VolumeInformation& volume) = 0;
+
+  // --- locale (kernel32) ---
+  // CompareStringA of two whole texts: CstrLessThan, CstrEqual or
+  // CstrGreaterThan, or 0 when the locale is not known to the system.
+  // NormIgnoreCase makes letters of either case equal, accented ones too.
+  virtual int CompareString(std::uint32_t locale, std::uint32_t flags, const std::string& first,
+                            const std::string& second) = 0;
 
   // --- user interface (user32) ---
   // A task-modal box with one OK button, centred on the screen; returns when

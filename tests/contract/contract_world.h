@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/win32_api.h"
+#include "support/version_block.h"
 
 namespace tarvo {
 
@@ -30,6 +31,10 @@ class ContractWorld {
   // The system directory's library `name` exists and exports `function`
   // (Windows has it already).
   virtual void ProvideSystemLibrary(const std::string& name, const std::string& function) = 0;
+  // A program whose version resource is `resource` and nothing else.
+  virtual void MakeVersionedProgram(const std::string& path, const VersionResource& resource) = 0;
+  // A directory link at `path` leading to the existing folder `target`.
+  virtual void MakeDirectoryLink(const std::string& path, const std::string& target) = 0;
 
   // --- temp path, clock, drives ---
   // Sets the TMP variable GetTempPath reads first, for this test alone.

@@ -30,6 +30,13 @@ class ModelWorld final : public ContractWorld {
     model_.GetSystemDirectory(system, 260);
     model_.AddLibrary(system + "\\" + name, {{function, [] { return 0; }}});
   }
+  void MakeVersionedProgram(const std::string& path, const VersionResource& resource) override {
+    MakeProgram(path);
+    model_.SetVersionResource(path, resource);
+  }
+  void MakeDirectoryLink(const std::string& path, const std::string& target) override {
+    model_.AddDirectoryLink(path, target);
+  }
 
   void SetTempVariable(const std::string& value) override { model_.SetTempPath(value); }
   std::uint32_t UserLocale() override { return 0x0413; }

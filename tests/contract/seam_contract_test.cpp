@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "log/command_line.h"
 #include "platform/ascii_case.h"
@@ -211,6 +214,335 @@ TEST_F(SeamContract, CreateProcessStartsAnExistingProgramOnly) {
   EXPECT_FALSE(windows().CreateProcess(" " + folder + "\\plain.exe", NormalPriorityClass, startup));
   EXPECT_FALSE(windows().CreateProcess("\"" + folder + "\\absent.exe\" x.htm", NormalPriorityClass,
                                        startup));
+}
+
+// --- browser detection ---
+
+// Wine 8 (this contract's Windows) also finds "[ Informatie ]" under
+// "Informatie"; what Windows does there is left out, as the catalogue
+// writes its section names plainly.
+TEST_F(SeamContract, ProfileStringsFollowWindowsRules) {
+  const std::string ini = folder + "\\catalogue.ini";
+  world->MakeFile(ini,
+                  "  [Informatie]  \r\n"
+                  "  Versie  =   3   \r\n"
+                  "Quoted=\"  spaced  \"\r\n"
+                  "Single='x'\r\n"
+                  "Half=\"open\r\n"
+                  "Mixed=\"a'\r\n"
+                  "Empty=\r\n"
+                  "NoEquals\r\n"
+                  "Dup=first\r\n"
+                  "dup=second\r\n"
+                  "Tab=\tvalue\twith\ttabs\t\r\n"
+                  "Long=0123456789\r\n"
+                  "[Twice]\r\n"
+                  "A=1\r\n"
+                  "[Other]\r\n"
+                  "[twice]\r\n"
+                  "A=2\r\n"
+                  "B=only in the second\r\n"
+                  "[x]y]\r\n"
+                  "Z=z\n",
+                  FileAttributeArchive);
+  struct Case {
+    std::string file;
+    const char* section;
+    const char* key;
+    const char* defaultValue;
+    std::uint32_t size;
+    const char* value;
+  };
+  const std::string absent = folder + "\\absent.ini";
+  const Case cases[] = {
+      {ini, "Informatie", "Versie", "0", 2048, "3"},
+      {ini, "informatie", "VERSIE", "0", 2048, "3"},
+      {ini, " Informatie ", " Versie ", "0", 2048, "3"},
+      {ini, "Informatie", "Quoted", "", 2048, "  spaced  "},
+      {ini, "Informatie", "Single", "", 2048, "x"},
+      {ini, "Informatie", "Half", "", 2048, "\"open"},
+      {ini, "Informatie", "Mixed", "", 2048, "\"a'"},
+      {ini, "Informatie", "Empty", "default", 2048, ""},
+      {ini, "Informatie", "NoEquals", "default", 2048, "default"},
+      {ini, "Informatie", "Dup", "", 2048, "first"},
+      {ini, "Informatie", "Tab", "", 2048, "value\twith\ttabs"},
+      {ini, "Informatie", "Long", "", 5, "0123"},
+      {ini, "Informatie", "Missing", "default   ", 2048, "default"},
+      {ini, "Informatie", "Missing", "  \"quoted\"", 2048, "  \"quoted\""},
+      {ini, "Informatie", "Missing", "\"quoted\"", 2048, "quoted"},
+      {ini, "Twice", "A", "default", 2048, "1"},
+      {ini, "Twice", "B", "default", 2048, "default"},
+      {ini, "x]y", "Z", "default", 2048, "z"},
+      {ini, "x", "Z", "default", 2048, "default"},
+      {ini, "Absent", "Versie", "0", 2048, "0"},
+      {absent, "Informatie", "Versie", "7 ", 2048, "7"},
+      {folder + "\\absent\\catalogue.ini", "Informatie", "Versie", "0", 2048, "0"},
+  };
+  for (const Case& c : cases) {
+    std::string value = Untouched;
+    const std::uint32_t length =
+        windows().GetPrivateProfileString(c.section, c.key, c.defaultValue, value, c.size, c.file);
+    EXPECT_EQ(value, c.value) << c.section << "/" << c.key;
+    EXPECT_EQ(length, value.size()) << c.section << "/" << c.key;
+  }
+}
+
+TEST_F(SeamContract, TheWindowsDirectoryHoldsProfilesNamedWithoutAFolder) {
+  std::string directory = Untouched;
+  const std::uint32_t length = windows().GetWindowsDirectory(directory, 260);
+  ASSERT_GT(length, 3u);
+  EXPECT_EQ(length, directory.size());
+  EXPECT_EQ(directory.substr(1, 2), ":\\");
+  EXPECT_NE(directory.back(), '\\');
+
+  std::string tooSmall = Untouched;
+  EXPECT_EQ(windows().GetWindowsDirectory(tooSmall, length), length + 1);
+  EXPECT_EQ(tooSmall, Untouched);
+
+  world->MakeFile(directory + "\\tarvo-contract.ini", "[S]\r\nK=in the Windows directory\r\n",
+                  FileAttributeArchive);
+  std::string value;
+  windows().GetPrivateProfileString("S", "K", "", value, 2048, "tarvo-contract.ini");
+  EXPECT_EQ(value, "in the Windows directory");
+}
+
+// What the version library gives for a value: found or not, and its bytes
+// (through the reported length, which must stay within the block).
+std::optional<std::string> QueryVersionValue(Win32Api& windows, std::vector<std::uint8_t>& block,
+                                             const std::string& subBlock) {
+  VersionValue value{12345, 678};
+  if (!windows.VerQueryValue(block, subBlock, value)) {
+    EXPECT_EQ(value.offset, 12345u) << subBlock;
+    EXPECT_EQ(value.length, 678u) << subBlock;
+    return std::nullopt;
+  }
+  EXPECT_LE(value.offset + value.length, block.size()) << subBlock;
+  if (value.offset + value.length > block.size()) return std::nullopt;
+  return std::string(block.begin() + static_cast<std::ptrdiff_t>(value.offset),
+                     block.begin() + static_cast<std::ptrdiff_t>(value.offset + value.length));
+}
+
+TEST_F(SeamContract, VersionInformationGivesTranslationsAndStringsOfEachLanguage) {
+  const std::string dutch = folder + "\\dutch.exe";
+  world->MakeVersionedProgram(dutch,
+                              SingleLanguageVersion(0x0413, 0x04E4, {{"FileVersion", "1.52.0.0"}}));
+  const std::string twoLanguages = folder + "\\two.exe";
+  world->MakeVersionedProgram(twoLanguages,
+                              {{0x04E40413, 0x04B00409},
+                               {{"041304E4", {{"FileVersion", "nl 1.0"}}},
+                                {"040904B0", {{"FileVersion", "en 1.0"}, {"Extra", "en only"}}}}});
+  struct Case {
+    std::string program;
+    const char* subBlock;
+    std::optional<std::string> value;
+  };
+  const Case cases[] = {
+      {dutch, "\\VarFileInfo\\Translation", std::string("\x13\x04\xE4\x04", 4)},
+      {dutch, "\\StringFileInfo\\041304E4\\FileVersion", std::string("1.52.0.0\0", 9)},
+      {dutch, "\\stringfileinfo\\041304e4\\fileversion", std::string("1.52.0.0\0", 9)},
+      {dutch, "\\StringFileInfo\\041304E4\\ProductVersion", std::nullopt},
+      {dutch, "\\StringFileInfo\\040904B0\\FileVersion", std::nullopt},
+      {twoLanguages, "\\VarFileInfo\\Translation",
+       std::string("\x13\x04\xE4\x04\x09\x04\xB0\x04", 8)},
+      {twoLanguages, "\\StringFileInfo\\041304E4\\FileVersion", std::string("nl 1.0\0", 7)},
+      {twoLanguages, "\\StringFileInfo\\040904B0\\FileVersion", std::string("en 1.0\0", 7)},
+      {twoLanguages, "\\StringFileInfo\\041304E4\\Extra", std::nullopt},
+      {twoLanguages, "\\StringFileInfo\\040904B0\\Extra", std::string("en only\0", 8)},
+  };
+  for (const Case& c : cases) {
+    std::uint32_t handle = 99;
+    const std::uint32_t size = windows().GetFileVersionInfoSize(c.program, handle);
+    ASSERT_GT(size, 0u) << c.program;
+    std::vector<std::uint8_t> block;
+    ASSERT_TRUE(windows().GetFileVersionInfo(c.program, handle, size, block)) << c.program;
+    EXPECT_EQ(block.size(), size);
+    EXPECT_EQ(QueryVersionValue(windows(), block, c.subBlock), c.value) << c.subBlock;
+  }
+}
+
+TEST_F(SeamContract, VersionInformationIsMissingWithoutAResource) {
+  world->MakeFile(folder + "\\plain.exe", "not a program", FileAttributeArchive);
+  for (const std::string& file : {folder + "\\plain.exe", folder + "\\absent.exe", std::string()}) {
+    std::uint32_t handle = 0;
+    EXPECT_EQ(windows().GetFileVersionInfoSize(file, handle), 0u) << file;
+  }
+}
+
+TEST_F(SeamContract, TheScreenTellsItsWorkAreaAndWindowMetrics) {
+  Rect area;
+  ASSERT_TRUE(windows().SystemParametersInfo(SpiGetWorkArea, 0, area, 0));
+  EXPECT_GT(area.right - area.left, 0);
+  EXPECT_GT(area.bottom - area.top, 0);
+
+  for (const std::uint32_t size : {340u, 344u}) {
+    NonClientMetrics metrics;
+    metrics.size = size;
+    ASSERT_TRUE(windows().SystemParametersInfo(SpiGetNonClientMetrics, 0, metrics, 0)) << size;
+    EXPECT_GE(metrics.borderWidth, 0) << size;
+    EXPECT_GT(metrics.captionHeight, 0) << size;
+  }
+  NonClientMetrics unknownSize;
+  unknownSize.size = 100;
+  unknownSize.captionHeight = -5;
+  EXPECT_FALSE(windows().SystemParametersInfo(SpiGetNonClientMetrics, 0, unknownSize, 0));
+  EXPECT_EQ(unknownSize.captionHeight, -5);
+}
+
+TEST_F(SeamContract, VolumeInformationNeedsAnExistingDriveRoot) {
+  VolumeInformation volume;
+  volume.volumeName = Untouched;
+  ASSERT_TRUE(windows().GetVolumeInformation("C:\\", 100, 100, volume));
+  EXPECT_EQ(volume.volumeName.find('\0'), std::string::npos);
+  EXPECT_LT(volume.volumeName.size(), 100u);
+  EXPECT_FALSE(volume.fileSystemName.empty());
+
+  for (const std::string& root :
+       {std::string("Q:\\"), std::string("\\\\server\\share\\"), folder + "\\"}) {
+    VolumeInformation untouched;
+    untouched.volumeName = Untouched;
+    EXPECT_FALSE(windows().GetVolumeInformation(root, 100, 100, untouched)) << root;
+    EXPECT_EQ(untouched.volumeName, Untouched) << root;
+  }
+}
+
+// Windows keeps "i" and "I" apart in a Turkish user locale; Wine 8 does
+// not, so only the invariant locale, which the product uses, is stated.
+TEST_F(SeamContract, CompareStringIgnoresCaseInTheInvariantLocale) {
+  struct Case {
+    std::uint32_t locale;
+    const char* first;
+    const char* second;
+    int result;
+  };
+  const Case cases[] = {
+      {LocaleInvariant, "iexplore.exe", "IEXPLORE.EXE", CstrEqual},
+      {LocaleInvariant,
+       "\xE9"
+       "dit.exe",
+       "\xC9"
+       "DIT.EXE",
+       CstrEqual},
+      {LocaleInvariant, "A.EXE", "b.exe", CstrLessThan},
+      {LocaleInvariant, "b.exe", "A.EXE", CstrGreaterThan},
+      {LocaleInvariant, "NETSCAPE.EXE", "NETSCAPE.EXE.EXE", CstrLessThan},
+      {LocaleInvariant, "A1.EXE", "AB.EXE", CstrLessThan},
+      {LocaleUserDefault, "Opera.exe", "OPERA.EXE", CstrEqual},
+      {0x12345, "a", "A", 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(windows().CompareString(c.locale, NormIgnoreCase, c.first, c.second), c.result)
+        << c.first << " " << c.second;
+  }
+}
+
+using Listing = std::map<std::string, std::uint32_t>;  // name -> attributes
+
+// Every entry FindFirstFile and FindNextFile give for a pattern.
+std::optional<Listing> ListEntries(Win32Api& windows, const std::string& pattern) {
+  FindData entry;
+  const UniqueSearch search(windows.FindFirstFile(pattern, entry));
+  if (!search) return std::nullopt;
+  Listing listing;
+  do {
+    EXPECT_TRUE(listing.insert({entry.name, entry.attributes}).second) << entry.name;
+  } while (windows.FindNextFile(search.get(), entry));
+  FindData untouched;
+  untouched.name = Untouched;
+  EXPECT_FALSE(windows.FindNextFile(search.get(), untouched)) << "after the last entry";
+  EXPECT_EQ(untouched.name, Untouched);
+  return listing;
+}
+
+// The order of entries is the file system's own and is left out.
+TEST_F(SeamContract, FindNextFileListsAFolderWithHiddenReadOnlyAndLinkEntries) {
+  world->MakeFile(folder + "\\Plain.TXT", "x", FileAttributeArchive);
+  world->MakeFile(folder + "\\hidden.txt", "x", FileAttributeHidden | FileAttributeArchive);
+  world->MakeFile(folder + "\\locked.txt", "x", FileAttributeReadOnly | FileAttributeArchive);
+  world->MakeFolder(folder + "\\Sub");
+  world->MakeDirectoryLink(folder + "\\up", folder);
+  constexpr std::uint32_t directoryLink = FileAttributeDirectory | FileAttributeReparsePoint;
+
+  EXPECT_EQ(ListEntries(windows(), folder + "\\*.*"),
+            (Listing{{".", FileAttributeDirectory},
+                     {"..", FileAttributeDirectory},
+                     {"Plain.TXT", FileAttributeArchive},
+                     {"hidden.txt", FileAttributeHidden | FileAttributeArchive},
+                     {"locked.txt", FileAttributeReadOnly | FileAttributeArchive},
+                     {"Sub", FileAttributeDirectory},
+                     {"up", directoryLink}}));
+  EXPECT_EQ(ListEntries(windows(), folder + "\\Sub\\*.*"),
+            (Listing{{".", FileAttributeDirectory}, {"..", FileAttributeDirectory}}));
+  // A walk that followed the link would meet the folder again, endlessly.
+  const auto throughLink = ListEntries(windows(), folder + "\\up\\up\\*.*");
+  ASSERT_TRUE(throughLink);
+  EXPECT_EQ(throughLink->count("Plain.TXT"), 1u);
+  EXPECT_EQ(throughLink->count("up"), 1u);
+  EXPECT_EQ(ListEntries(windows(), folder + "\\PLAIN.txt"),
+            (Listing{{"Plain.TXT", FileAttributeArchive}}));
+  EXPECT_EQ(ListEntries(windows(), folder + "\\absent\\*.*"), std::nullopt);
+  EXPECT_EQ(ListEntries(windows(), folder + "\\Plain.TXT\\*.*"), std::nullopt);
+}
+
+// Windows refuses to replace a read-only file; Wine 8 replaces it, so the
+// product checks for one itself and the contract leaves it out.
+TEST_F(SeamContract, MoveFileExReplacesAClosedFileOnlyWhenAsked) {
+  constexpr std::uint32_t replace = MoveFileReplaceExisting | MoveFileWriteThrough;
+  struct Case {
+    const char* what;
+    std::string source;
+    std::string target;
+    std::uint32_t flags;
+    bool moved;
+  };
+  const std::string source = folder + "\\new.ini";
+  const std::string target = folder + "\\BROWSERS.INI";
+  world->MakeFolder(folder + "\\Sub");
+  const Case cases[] = {
+      {"existing target without the flag", source, target, MoveFileWriteThrough, false},
+      {"missing source", folder + "\\absent.ini", target, replace, false},
+      {"folder as target", source, folder + "\\Sub", replace, false},
+      {"target in a missing folder", source, folder + "\\absent\\BROWSERS.INI", replace, false},
+      {"existing target", source, target, replace, true},
+  };
+  for (const Case& c : cases) {
+    world->MakeFile(source, "new", FileAttributeArchive);
+    world->MakeFile(target, "old", FileAttributeArchive);
+    EXPECT_EQ(windows().MoveFileEx(c.source, c.target, c.flags), c.moved) << c.what;
+    EXPECT_EQ(world->ReadFile(target), c.moved ? "new" : "old") << c.what;
+    EXPECT_EQ(world->ReadFile(source), c.moved ? std::nullopt : std::optional<std::string>("new"))
+        << c.what;
+  }
+  world->MakeFile(source, "new", FileAttributeArchive);
+  {
+    const UniqueFile open(windows().CreateFile(target, FileCreation::OpenExistingRead));
+    ASSERT_TRUE(open);
+    EXPECT_FALSE(windows().MoveFileEx(source, target, replace)) << "target open";
+  }
+  EXPECT_EQ(world->ReadFile(target), "new");
+}
+
+TEST_F(SeamContract, DeleteFileRemovesAClosedWritableFileOnly) {
+  world->MakeFile(folder + "\\plain.tmp", "x", FileAttributeArchive);
+  world->MakeFile(folder + "\\locked.tmp", "x", FileAttributeReadOnly | FileAttributeArchive);
+  world->MakeFile(folder + "\\open.tmp", "x", FileAttributeArchive);
+  world->MakeFolder(folder + "\\Sub");
+  const UniqueFile open(
+      windows().CreateFile(folder + "\\open.tmp", FileCreation::OpenExistingRead));
+  ASSERT_TRUE(open);
+  struct Case {
+    std::string path;
+    bool deleted;
+  };
+  const Case cases[] = {
+      {folder + "\\plain.tmp", true},   {folder + "\\locked.tmp", false},
+      {folder + "\\open.tmp", false},   {folder + "\\Sub", false},
+      {folder + "\\absent.tmp", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(windows().DeleteFile(c.path), c.deleted) << c.path;
+  }
+  EXPECT_EQ(world->ReadFile(folder + "\\plain.tmp"), std::nullopt);
+  EXPECT_EQ(world->ReadFile(folder + "\\locked.tmp"), "x");
 }
 
 }  // namespace

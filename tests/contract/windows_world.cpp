@@ -1,6 +1,7 @@
 // The real Windows as a contract world. Arranging uses Win32 directly, never
 // the seam under test.
 #include <stdexcept>
+#include <vector>
 
 #include "contract/contract_world.h"
 #include "platform/win32/scoped_handle.h"
@@ -34,6 +35,41 @@ class ScopedKey {
 
 void Check(bool ok, const std::string& what) {
   if (!ok) throw std::runtime_error(what + " failed, error " + std::to_string(GetLastError()));
+}
+
+// Wine's own export that names the Unix file behind a Windows path.
+std::string UnixPathOf(const std::string& path) {
+  using UnixFileName = char*(CDECL*)(const WCHAR*);
+  const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixFileName) throw std::runtime_error("directory links are made through Wine only");
+  const std::wstring widePath(path.begin(), path.end());
+  char* unixPath = unixFileName(widePath.c_str());
+  Check(unixPath != nullptr, "wine_get_unix_file_name " + path);
+  const std::string result = unixPath;
+  HeapFree(GetProcessHeap(), 0, unixPath);
+  return result;
+}
+
+// Starts a Unix program, which Wine finds in its \\?\unix namespace. Wine
+// gives no handle to wait on for it.
+void StartUnixProgram(const std::string& program, const std::string& arguments) {
+  std::string application = "\\\\?\\unix" + program;
+  for (char& c : application) c = c == '/' ? '\\' : c;
+  std::string commandLine = program + " " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  Check(CreateProcessA(application.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process),
+        "CreateProcess " + program);
+  const ScopedHandle processHandle(process.hProcess);
+  const ScopedHandle threadHandle(process.hThread);
+}
+
+bool IsDirectoryLink(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 // A folder no earlier run has made, so that a second run in the same Windows
@@ -108,6 +144,27 @@ class WindowsWorld final : public ContractWorld {
     const std::string type = "TarvoContract" + extension;
     ScopedKey(extension).SetDefault(type);
     ScopedKey(type + "\\shell\\open\\command").SetDefault(openCommand);
+  }
+
+  void MakeVersionedProgram(const std::string& path, const VersionResource& resource) override {
+    MakeProgram(path);
+    std::vector<std::uint8_t> block = UnicodeVersionBlock(resource);
+    // Deleting the copied program's own resources leaves ours alone.
+    HANDLE update = BeginUpdateResourceA(path.c_str(), TRUE);
+    Check(update != nullptr, "BeginUpdateResource " + path);
+    Check(UpdateResourceA(update, MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1),
+                          MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), block.data(),
+                          static_cast<DWORD>(block.size())),
+          "UpdateResource " + path);
+    Check(EndUpdateResourceA(update, FALSE), "EndUpdateResource " + path);
+  }
+
+  // CreateSymbolicLink does nothing under Wine 8 (and needs a privilege on
+  // Windows); a Unix symbolic link is what Wine shows as a directory link.
+  void MakeDirectoryLink(const std::string& path, const std::string& target) override {
+    StartUnixProgram("/bin/ln", "-s \"" + UnixPathOf(target) + "\" \"" + UnixPathOf(path) + "\"");
+    for (int wait = 0; wait < 250 && !IsDirectoryLink(path); ++wait) Sleep(20);
+    Check(IsDirectoryLink(path), "symbolic link " + path);
   }
 
   void SetTempVariable(const std::string& value) override {

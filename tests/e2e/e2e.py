@@ -21,7 +21,7 @@ from pathlib import Path
 
 from harness import display
 from harness.scenario import short_name
-from harness.wine import Prefix, copy_prefix, hand_over, make_template, remove_tree, template_prefix
+from harness.wine import Prefix, copy_prefix, hand_over, remove_tree, template_prefix, work_template
 
 CONSOLE_TIMEOUT_SECONDS = 600
 
@@ -48,8 +48,7 @@ def setup(work, arch):
     hand_over(work)
     print("display", display.start(work))
     started = time.monotonic()
-    make_template(work / "template", arch)
-    (work / "arch").write_text(arch)
+    work_template(work, arch)
     print(f"{arch} prefix template made in {time.monotonic() - started:.1f} s")
     return 0
 

@@ -4,18 +4,27 @@ switch off the file and registry virtualization the program relies on."""
 
 import os
 import re
+import struct
 import subprocess
+import sys
+import tempfile
 import unittest
 from pathlib import Path
 
-from harness.pe import RT_MANIFEST, RT_VERSION, PeFile, version_strings
+from harness.pe import RT_GROUP_ICON, RT_ICON, RT_MANIFEST, RT_VERSION, PeFile, icon_group_entries, version_strings
 
-SYSTEM_DLLS = {
-    "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll",
-    "ole32.dll", "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "version.dll",
+# Windows' "known DLLs": always taken from the system directory, so a copy
+# planted beside the program cannot stand in for them. Any other library
+# (version.dll among them) the program loads itself, by its full path.
+KNOWN_DLLS = {
+    "advapi32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll",
+    "ole32.dll", "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll",
 }
 DUTCH = 0x0413
 INSTALLER_WORDS = re.compile("setup|install|update", re.IGNORECASE)
+RESOURCES = Path(__file__).resolve().parents[2] / "res"
+# (width, height, bits a pixel): 16 and 256 colours in both sizes.
+ICON_IMAGES = [(16, 16, 4), (16, 16, 8), (32, 32, 4), (32, 32, 8)]
 
 
 def headers_of(exe):
@@ -30,7 +39,7 @@ class ImportTable(unittest.TestCase):
         headers = headers_of(Path(os.environ["TARVO32_EXE"]))
         imported = {name.lower() for name in re.findall(r"DLL Name: (\S+)", headers)}
         self.assertIn("kernel32.dll", imported, "objdump's import table was not read")
-        self.assertLessEqual(imported, SYSTEM_DLLS)
+        self.assertLessEqual(imported, KNOWN_DLLS)
 
 
 class ShippedExecutable(unittest.TestCase):
@@ -40,7 +49,7 @@ class ShippedExecutable(unittest.TestCase):
     def setUpClass(cls):
         cls.exe = Path(os.environ["TARVO32_EXE"])
         cls.headers = headers_of(cls.exe)
-        pe = PeFile(cls.exe.read_bytes())
+        pe = cls.pe = PeFile(cls.exe.read_bytes())
         cls.versions = pe.resources_by_language(RT_VERSION)
         cls.version_tables = [table for _, resource in cls.versions
                               for table in version_strings(resource).values()]
@@ -65,6 +74,18 @@ class ShippedExecutable(unittest.TestCase):
         self.assertIn(".text", sections, "objdump's section table was not read")
         self.assertNotIn(".debug", sections)
 
+    def test_carries_the_disc_icon(self):
+        groups = self.pe.resources_by_id(RT_GROUP_ICON)
+        self.assertEqual(len(groups), 1, "one icon, the first, which autorun.inf shows")
+        entries = icon_group_entries(next(iter(groups.values())))
+        self.assertEqual(sorted(entry[:3] for entry in entries), ICON_IMAGES)
+        icons = self.pe.resources_by_id(RT_ICON)
+        for width, height, bits, size, icon_id in entries:
+            image = icons.get(icon_id, b"")
+            self.assertEqual(len(image), size, f"image {icon_id}")
+            # An icon image is a DIB of twice the height: colours, then the mask.
+            self.assertEqual(struct.unpack_from("<4xiiHH", image), (width, 2 * height, 1, bits))
+
     def test_asks_for_no_execution_level(self):
         for manifest in self.manifests:
             self.assertNotIn(b"requestedExecutionLevel", manifest)
@@ -72,6 +93,14 @@ class ShippedExecutable(unittest.TestCase):
     def test_no_installer_words_in_name_or_version(self):
         for text in [self.exe.name, *(value for table in self.version_tables for value in table.values())]:
             self.assertNotRegex(text, INSTALLER_WORDS)
+
+
+class IconDrawing(unittest.TestCase):
+    def test_script_draws_the_committed_icon(self):
+        with tempfile.TemporaryDirectory() as folder:
+            drawn = Path(folder) / "tarvo32.ico"
+            subprocess.run([sys.executable, "-B", str(RESOURCES / "make_icon.py"), str(drawn)], check=True)
+            self.assertEqual(drawn.read_bytes(), (RESOURCES / "tarvo32.ico").read_bytes())
 
 
 if __name__ == "__main__":

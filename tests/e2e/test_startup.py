@@ -1,52 +1,23 @@
 """Start-up scenarios: tarvo32.exe on a CD mapped as D: under Wine, looking
-up the browser for .htm files and starting it on the CD's main page."""
+up the browser for .htm files, recognising it in the CD's catalogue and
+starting it on the CD's main page."""
 
 import re
 import unittest
 
-from harness.scenario import LOG_FILE, PROGRAM, Box, BrowserStart, Scenario, short_name
+from harness.scenario import LOG_FILE, PROGRAM, BrowserStart, Scenario, short_name
+from launcher_log import (BAD_START_DIR, CATALOGUE, CHECKS_REPORT, DEBUG_REPORT, HEADER, NO_BROWSER,
+                          NO_BROWSER_LINE, START_PAGE, box, catalogue, catalogue_choice_lines,
+                          identification_lines, launch_lines, start_lines, volume_lines)
 
-SUPPORT = "helpdesk@lumora.nl"
-CAPTION = b"Tarvo32"
-START_PAGE = "intface\\hoofd.htm"
 BROWSER = "C:\\Browser\\stub.exe"
 MISSING_BROWSER = "C:\\Weg\\browser.exe"
-
-HEADER = [
-    f"Stuur de complete inhoud van deze logfile naar {SUPPORT} voor",
-    "een mogelijke oplossing. Verander niets aan de inhoud!",
-    "",
-    "",
-    "-" * 67,
-]
-DEBUG_REPORT = ("In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt over de opstart procedure. "
-                f"Stuur deze naar {SUPPORT} voor verdere analyse. Alvast bedankt voor uw medewerking!")
-CHECKS_REPORT = ("In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt over de opstart procedure en de "
-                 "extra uitgevoerde controles. Als het probleem blijft bestaan, kunt u het beste diit bestand "
-                 f"sturen naar {SUPPORT} voor verdere analyse. Alvast bedankt voor uw medewerking!")
-NO_BROWSER = ("U heeft geen browser geïnstalleerd. Voor onze interface is een browser noodzakelijk! De meest "
-              "recente versies van ondersteunde browsers vindt u op de cd-rom. Stuur een e-mail naar "
-              f"{SUPPORT} als u vermoed dat deze melding niet terecht is...")
-BAD_START_DIR = "De startdirectory die u via de commandline heeft opgegeven bestaat niet!"
-NO_BROWSER_LINE = "Melding: (geen browser geïnstalleerd)"
 FIND_EXECUTABLE = re.compile(r"201: \(FindExecutable = (-?\d+)\)")
 OLD_LOG = b"Log van een eerdere start\r\nmet \xEF\r\n"
-
-
-def box(text):
-    return Box(CAPTION, text.encode("cp1252"))
-
-
-def debug_log(start_dir, lookup_lines):
-    """A /DEBUG log: header, start-up lines, then the browser lookup and,
-    when it succeeds, the launch lines, and the two closing empty lines."""
-    return [*HEADER, f"100: StartDir = {start_dir}", "101: Debug = TRUE", "",
-            f"200: HTMLFileName = {start_dir}{START_PAGE}", *lookup_lines, "", ""]
-
-
-def found(code, browser, start_dir):
-    return [f"201: (FindExecutable = {code})", f"202: BrowserStr = {browser}",
-            f"407: BrowserPad = {browser}", f"408: OpenHTMLdoc = {start_dir}{START_PAGE}"]
+# The stub browser, known by its name; a window of 640 by 498 (Wine's
+# captions are 18 high) fits Xvfb's screen of 1024 by 768.
+STUB_CATALOGUE = catalogue([("STUB", "1", "IE5", "Stub Browser")])
+SIZES = ((1024, 768), (640, 498))
 
 
 def started(browser, command_line):
@@ -56,14 +27,34 @@ def started(browser, command_line):
 
 class StartupScenario(unittest.TestCase):
     def scenario(self, browser=BROWSER, start_page=True):
-        """A CD with tarvo32.exe and, unless told otherwise, its main page;
-        .htm files open in a stub browser at `browser`."""
+        """A CD with tarvo32.exe, the stub's catalogue and, unless told
+        otherwise, its main page; .htm files open in a stub browser at
+        `browser`."""
         scenario = Scenario(short_name(self.id()))
         if start_page:
             scenario.add_cd_file(START_PAGE, b"<html></html>")
+        scenario.add_cd_file(CATALOGUE, STUB_CATALOGUE)
         scenario.add_stub_browser(browser)
         scenario.associate_htm(browser)
         return scenario
+
+    def debug_log(self, scenario, lookup_lines, start_dir="D:\\", label="LUMORA"):
+        """A /DEBUG log of the launcher on the CD (or run for `start_dir`):
+        header, start-up lines, then from the browser lookup on, and the two
+        closing empty lines."""
+        launcher = scenario.settings.tarvo32.read_bytes()
+        cd_launcher = launcher if start_dir == "D:\\" else None
+        return [*HEADER, *start_lines(start_dir, True, launcher, "D:\\TARVO32.EXE", cd_launcher),
+                *volume_lines(label), f"200: HTMLFileName = {start_dir}{START_PAGE}", *lookup_lines, "", ""]
+
+    def found(self, scenario, code, browser, start_dir="D:\\"):
+        """The lookup finds `browser`, which the catalogue knows, and it
+        starts on the main page."""
+        choice, catalogue_path = catalogue_choice_lines(start_dir, 3)
+        return [f"201: (FindExecutable = {code})", f"202: BrowserStr = {browser}",
+                *identification_lines(browser, scenario.stub_program(), catalogue_path, "IE5",
+                                      [(1, "Stub Browser")], choice),
+                *launch_lines(browser, start_dir + START_PAGE, SIZES)]
 
     def log_lines(self, log):
         """The log's lines, each checked to end in CR LF and nowhere else."""
@@ -84,12 +75,13 @@ class StartupScenario(unittest.TestCase):
 
 class StartupScenarios(StartupScenario):
     def test_debug_run(self):
-        outcome = self.scenario().run(["/DEBUG"])
+        scenario = self.scenario()
+        outcome = scenario.run(["/DEBUG"])
 
         lines = self.log_lines(outcome.log)
         code = self.find_executable_code(lines)
         self.assertGreater(code, 32)
-        self.assertEqual(lines, debug_log("D:\\", found(code, BROWSER, "D:\\")))
+        self.assertEqual(lines, self.debug_log(scenario, self.found(scenario, code, BROWSER)))
         self.assertEqual(outcome.boxes, [box(DEBUG_REPORT)])
         self.assertEqual(outcome.browser_starts, [started(BROWSER, "C:\\Browser\\stub.exe D:\\intface\\hoofd.htm")])
         self.assertEqual(outcome.exit_code, 0)
@@ -129,7 +121,7 @@ class StartupScenarios(StartupScenario):
         lines = self.log_lines(outcome.log)
         code = self.find_executable_code(lines)
         self.assertGreater(code, 32)
-        self.assertEqual(lines, debug_log("D:\\", [
+        self.assertEqual(lines, self.debug_log(scenario, [
             f"201: (FindExecutable = {code})", f"202: BrowserStr = {MISSING_BROWSER}",
             "203: Executable niet gevonden!", NO_BROWSER_LINE]))
         self.assertEqual(outcome.boxes, [box(NO_BROWSER), box(DEBUG_REPORT)])
@@ -154,7 +146,7 @@ class StartupScenarios(StartupScenario):
         code = self.find_executable_code(lines)
         self.assertLessEqual(code, 32)
         self.assertNotEqual(code, 2)
-        self.assertEqual(lines, debug_log("D:\\", [f"201: (FindExecutable = {code})", NO_BROWSER_LINE]))
+        self.assertEqual(lines, self.debug_log(scenario, [f"201: (FindExecutable = {code})", NO_BROWSER_LINE]))
         self.assertEqual(outcome.boxes, [box(NO_BROWSER), box(DEBUG_REPORT)])
         self.assertEqual(outcome.browser_starts, [])
         self.assertEqual(outcome.exit_code, 0)
@@ -195,17 +187,20 @@ class StartupScenarios(StartupScenario):
         self.assertEqual(outcome.browser_starts, [
             started(browser, '"C:\\Program Files\\Stub Browser\\stub.exe" D:\\intface\\hoofd.htm')])
         lines = self.log_lines(outcome.log)
-        self.assertEqual(lines, debug_log("D:\\", found(self.find_executable_code(lines), browser, "D:\\")))
+        self.assertEqual(lines, self.debug_log(scenario, self.found(scenario, self.find_executable_code(lines),
+                                                                    browser)))
         self.assertEqual(outcome.exit_code, 0)
 
     def test_quoted_start_dir_with_blanks(self):
         scenario = self.scenario()
         scenario.add_file("C:\\Mijn CD\\intface\\hoofd.htm", b"<html></html>")
+        scenario.add_file("C:\\Mijn CD\\" + CATALOGUE, STUB_CATALOGUE)
         outcome = scenario.run(tail='/DEBUG "C:\\Mijn CD\\"')
 
         start_dir = "C:\\MIJN CD\\"
         lines = self.log_lines(outcome.log)
-        self.assertEqual(lines, debug_log(start_dir, found(self.find_executable_code(lines), BROWSER, start_dir)))
+        self.assertEqual(lines, self.debug_log(
+            scenario, self.found(scenario, self.find_executable_code(lines), BROWSER, start_dir), start_dir, ""))
         self.assertEqual(outcome.browser_starts, [
             started(BROWSER, 'C:\\Browser\\stub.exe "C:\\MIJN CD\\intface\\hoofd.htm"')])
         self.assertEqual(outcome.boxes, [box(DEBUG_REPORT)])

@@ -19,11 +19,6 @@ constexpr std::uint64_t DefaultDiskBytes = 10'737'418'240;
 constexpr std::uint64_t DefaultDiskFreeBytes = DefaultDiskBytes / 4;
 constexpr std::uint64_t CdBytes = 681'574'400;
 
-std::string ParentOf(const std::string& key) {
-  const auto last = key.find_last_of('\\');
-  return last == std::string::npos ? std::string() : key.substr(0, last);
-}
-
 // The program a command line starts: its quoted first part, or everything
 // up to the first blank.
 std::string ProgramOf(const std::string& commandLine) {
@@ -37,28 +32,34 @@ std::string ProgramOf(const std::string& commandLine) {
 
 std::string WindowsModel::KeyOf(const std::string& path) { return AsciiUpperCase(path); }
 
+std::string WindowsModel::ParentOf(const std::string& path) {
+  const auto last = path.find_last_of('\\');
+  return last == std::string::npos ? std::string() : path.substr(0, last);
+}
+
 WindowsModel::WindowsModel() : moduleFileName_("D:\\TARVO32.EXE"), commandLine_("D:\\TARVO32.EXE") {
   AddDrive('C', DriveFixed, DefaultDiskBytes, DefaultDiskFreeBytes);
   AddDrive('D', DriveCdrom, CdBytes, 0);
+  AddFolder(windowsDirectory_);
   AddFolder(*tempPath_);
 }
 
 void WindowsModel::AddFolder(const std::string& path) {
-  std::string key = KeyOf(path);
-  if (!key.empty() && key.back() == '\\') key.pop_back();
-  if (key.size() >= 2 && key[1] == ':') {
-    drives_.try_emplace(key[0], Drive{DriveFixed, DefaultDiskBytes, DefaultDiskFreeBytes});
+  std::string folder = path;
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  if (folder.size() >= 2 && folder[1] == ':') {
+    const char letter = AsciiUpperCase(folder.substr(0, 1)).front();
+    drives_.try_emplace(letter, Drive{DriveFixed, DefaultDiskBytes, DefaultDiskFreeBytes});
   }
-  for (; !key.empty(); key = ParentOf(key)) {
-    entries_.insert({key, {FileAttributeDirectory, Now, ""}});
+  for (; !folder.empty(); folder = ParentOf(folder)) {
+    entries_.insert({KeyOf(folder), {FileAttributeDirectory, Now, "", ExtractFileName(folder)}});
   }
 }
 
 void WindowsModel::AddFile(const std::string& path, const std::string& content,
                            std::uint32_t attributes, std::uint64_t lastWriteTime) {
-  const std::string key = KeyOf(path);
-  AddFolder(ParentOf(key));
-  entries_[key] = {attributes, lastWriteTime, content};
+  AddFolder(ParentOf(path));
+  entries_[KeyOf(path)] = {attributes, lastWriteTime, content, ExtractFileName(path)};
 }
 
 void WindowsModel::AssociateExtension(const std::string& extension,
@@ -75,7 +76,11 @@ std::optional<std::string> WindowsModel::FileContent(const std::string& path) co
 }
 
 const WindowsModel::Entry* WindowsModel::Find(const std::string& path) const {
-  const auto found = entries_.find(KeyOf(path));
+  const std::string key = KeyOf(path);
+  const auto last = key.find_last_of('\\');
+  const std::string resolved =
+      last == std::string::npos ? key : ResolvedKey(key.substr(0, last)) + key.substr(last);
+  const auto found = entries_.find(resolved);
   return found == entries_.end() ? nullptr : &found->second;
 }
 
@@ -117,15 +122,13 @@ std::intptr_t WindowsModel::FindExecutable(const std::string& file,
 }
 
 Handle WindowsModel::FindFirstFile(const std::string& pattern, FindData& data) {
-  if (pattern.find_first_of("*?") != std::string::npos) {
-    throw std::logic_error("model: wildcards are not modelled: " + pattern);
-  }
-  const Entry* entry = Find(pattern);
-  if (!entry) return NoHandle;
-  data.attributes = entry->attributes;
-  data.lastWriteTime = entry->lastWriteTime;
+  if (onFindFirstFile_) onFindFirstFile_(pattern);
+  std::vector<FindData> found = Matches(pattern);
+  if (found.empty()) return NoHandle;
+  data = found.front();
+  found.erase(found.begin());
   const Handle search = NewHandle();
-  openSearches_.insert(search);
+  openSearches_[search] = std::move(found);
   return search;
 }
 
@@ -165,7 +168,8 @@ Handle WindowsModel::CreateFile(const std::string& path, FileCreation creation) 
       constexpr std::uint32_t refusing = FileAttributeDirectory | FileAttributeReadOnly;
       if (existing && (existing->attributes & refusing)) return NoHandle;
       if (IsOpen(key, false)) return NoHandle;  // the creation shares nothing
-      entries_[key] = {FileAttributeArchive, clock_, ""};
+      entries_[key] = {FileAttributeArchive, clock_, "",
+                       existing ? existing->name : ExtractFileName(path)};
       break;
     }
     case FileCreation::OpenExistingRead:

@@ -2,7 +2,10 @@
 // associations under HKEY_CLASSES_ROOT, started processes and message boxes,
 // behaving like Windows for what the product relies on (the contract tests
 // hold it to that). Set it up in a few lines; inject failures where Windows
-// would fail.
+// would fail. Browser detection's calls live in windows_model_directory.cpp,
+// windows_model_profile.cpp, windows_model_version.cpp and
+// windows_model_system.cpp; the start page's in windows_model_disk.cpp and
+// windows_model_clock.cpp.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +17,7 @@
 #include <vector>
 
 #include "platform/win32_api.h"
+#include "support/version_block.h"
 
 namespace tarvo {
 
@@ -40,8 +44,12 @@ class WindowsModel final : public Win32Api {
   // 2026-12-08 12:00 UTC: the model's clock unless set, and the time of
   // files and folders set up without one.
   static constexpr std::uint64_t Now = 134412048000000000;
+  static constexpr std::uint32_t TurkishLocale = 0x041F;
 
-  // Drive C: exists; the program runs as D:\TARVO32.EXE without arguments.
+  // Drive C: with the Windows directory C:\WINDOWS and the temp folder
+  // C:\WINDOWS\TEMP exists, D: is a CD-ROM drive; the program runs
+  // as D:\TARVO32.EXE without arguments; the work area is 800 x 572 (an
+  // 800 x 600 screen with its taskbar), borders are 1 and captions 18 high.
   WindowsModel();
 
   // --- set-up ---
@@ -81,6 +89,44 @@ class WindowsModel final : public Win32Api {
   // Runs inside every later FindExecutable, so that a test can raise an
   // error from the middle of a run.
   void OnFindExecutable(std::function<void()> action) { onFindExecutable_ = std::move(action); }
+
+  // --- set-up for browser detection ---
+  // A directory link at `path` to the existing folder `target`, shown with
+  // the reparse-point attribute; paths through it lead into `target`.
+  void AddDirectoryLink(const std::string& path, const std::string& target);
+  // FindFirstFile cannot list the folder, as for one the user may not read.
+  void DenyListing(const std::string& folder);
+  // Runs inside every later FindFirstFile with its pattern.
+  void OnFindFirstFile(std::function<void(const std::string&)> action) {
+    onFindFirstFile_ = std::move(action);
+  }
+  // Every later MoveFileEx fails, as where file virtualization refuses it.
+  void RefuseMoves() { refuseMoves_ = true; }
+  // An empty path: the Windows directory cannot be obtained.
+  void SetWindowsDirectory(const std::string& path);
+  // The file's version information: the 16-bit block built from `resource`,
+  // or a raw `block` as it is.
+  void SetVersionResource(const std::string& path, const VersionResource& resource);
+  void SetVersionBlock(const std::string& path, std::vector<std::uint8_t> block);
+  // Every later GetFileVersionInfo fails.
+  void FailVersionReads() { failVersionReads_ = true; }
+  void SetWorkArea(const Rect& area) { workArea_ = area; }
+  void SetWindowMetrics(std::int32_t borderWidth, std::int32_t captionHeight) {
+    borderWidth_ = borderWidth;
+    captionHeight_ = captionHeight;
+  }
+  // Every later SystemParametersInfo fails.
+  void FailScreenQueries() { failScreenQueries_ = true; }
+  // The label of the existing drive `drive` ("D:").
+  void SetVolumeLabel(const std::string& drive, const std::string& label);
+  // The user's locale, which CompareString's LocaleUserDefault follows.
+  void SetUserLocale(std::uint32_t locale) { userLocale_ = locale; }
+  // CompareString fails for LocaleInvariant, as before Windows 2000.
+  void LackInvariantLocale() { lacksInvariantLocale_ = true; }
+
+  // The text with its Windows-1252 letters, accented ones too, in upper
+  // case: how Windows matches names without regard to case.
+  static std::string CaseFolded(const std::string& text);
 
   // --- inspection ---
   std::optional<std::string> FileContent(const std::string& path) const;
@@ -131,10 +177,31 @@ class WindowsModel final : public Win32Api {
   std::int32_t CallEntryPoint(std::uintptr_t entry) override;
   void FreeLibrary(Handle library) override;
 
+  // --- Win32Api: browser detection ---
+  bool FindNextFile(Handle search, FindData& data) override;
+  bool MoveFileEx(const std::string& existing, const std::string& newName,
+                  std::uint32_t flags) override;
+  bool DeleteFile(const std::string& path) override;
+  std::uint32_t GetPrivateProfileString(const std::string& section, const std::string& key,
+                                        const std::string& defaultValue, std::string& value,
+                                        std::uint32_t size, const std::string& fileName) override;
+  std::uint32_t GetWindowsDirectory(std::string& directory, std::uint32_t size) override;
+  std::uint32_t GetFileVersionInfoSize(const std::string& fileName, std::uint32_t& handle) override;
+  bool GetFileVersionInfo(const std::string& fileName, std::uint32_t handle, std::uint32_t size,
+                          std::vector<std::uint8_t>& block) override;
+  bool VerQueryValue(std::vector<std::uint8_t>& block, const std::string& subBlock,
+                     VersionValue& value) override;
+  bool SystemParametersInfo(std::uint32_t action, std::uint32_t parameter, Rect& workArea,
+                            std::uint32_t winIni) override;
+  bool SystemParametersInfo(std::uint32_t action, std::uint32_t parameter,
+                            NonClientMetrics& metrics, std::uint32_t winIni) override;
+  bool GetVolumeInformation(const std::string& root, std::uint32_t volumeNameSize,
+                            std::uint32_t fileSystemNameSize, VolumeInformation& volume) override;
+  int CompareString(std::uint32_t locale, std::uint32_t flags, const std::string& first,
+                    const std::string& second) override;
+
   // --- start page and file-error diagnosis: temp path, clock, drives ---
-  // (windows_model_disk.cpp, windows_model_clock.cpp)
-  // What TMP holds; GetTempPath gives it with a final "\". The model starts
-  // with the existing folder C:\WINDOWS\TEMP.
+  // What TMP holds; GetTempPath gives it with a final "\".
   void SetTempPath(const std::string& path) { tempPath_ = path; }
   // Every later GetTempPath fails.
   void FailTempPath() { tempPath_.reset(); }
@@ -151,7 +218,7 @@ class WindowsModel final : public Win32Api {
   std::uint32_t GetDriveType(const std::string& root) override;
   bool GetDiskFreeSpaceEx(const std::string& root, std::uint64_t& freeBytesAvailable,
                           std::uint64_t& totalBytes) override;
-  // Knows Dutch (the user's default) and US English.
+  // Know Dutch and US English; LocaleUserDefault follows SetUserLocale.
   bool GetDateFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
                      std::string& text) override;
   bool GetTimeFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
@@ -166,6 +233,9 @@ class WindowsModel final : public Win32Api {
     std::uint32_t attributes;
     std::uint64_t lastWriteTime;
     std::string content;
+    std::string name = "";        // as created, in its own case
+    std::string linkTarget = "";  // key of the folder a directory link leads to
+    std::vector<std::uint8_t> versionBlock = {};
   };
 
   struct OpenFile {
@@ -175,7 +245,14 @@ class WindowsModel final : public Win32Api {
   };
 
   static std::string KeyOf(const std::string& path);
+  // Everything before the last "\" (empty when there is none).
+  static std::string ParentOf(const std::string& path);
   const Entry* Find(const std::string& path) const;
+  // The key with every directory link along it followed.
+  std::string ResolvedKey(const std::string& key) const;
+  // What FindFirstFile finds for a pattern: one entry, or a folder's list.
+  std::vector<FindData> Matches(const std::string& pattern) const;
+  std::vector<FindData> FolderListing(const std::string& folder) const;
   bool IsOpen(const std::string& key, bool forWriting) const;
   OpenFile& OpenFileOf(Handle file, const char* call);
   bool IsFolder(const std::string& path) const;
@@ -203,11 +280,23 @@ class WindowsModel final : public Win32Api {
   std::map<Handle, std::string> loaded_;  // handle -> file key
   std::vector<EntryPoint> entryPoints_;   // an entry's address is its index + 1
   std::vector<std::string> libraryRequests_;
-  std::set<Handle> openSearches_;
+  std::map<Handle, std::vector<FindData>> openSearches_;  // entries still to give
   Handle nextHandle_ = 0x100;
   bool failWrites_ = false;
   bool failProcessStarts_ = false;
   std::function<void()> onFindExecutable_;
+  std::function<void(const std::string&)> onFindFirstFile_;
+  std::set<std::string> unlistable_;
+  bool refuseMoves_ = false;
+  std::string windowsDirectory_ = "C:\\WINDOWS";
+  bool failVersionReads_ = false;
+  Rect workArea_{0, 0, 800, 572};
+  std::int32_t borderWidth_ = 1;
+  std::int32_t captionHeight_ = 18;
+  bool failScreenQueries_ = false;
+  std::map<std::string, std::string> volumeLabels_;  // by upper-case drive ("D:")
+  std::uint32_t userLocale_ = 0x0413;                // Dutch (Netherlands)
+  bool lacksInvariantLocale_ = false;
   std::vector<ShownBox> boxes_;
   std::vector<StartedProcess> started_;
   std::size_t createProcessCalls_ = 0;

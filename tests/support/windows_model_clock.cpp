@@ -11,8 +11,9 @@ namespace {
 constexpr std::uint32_t Dutch = 0x0413;
 constexpr std::uint32_t UsEnglish = 0x0409;
 
-std::optional<std::uint32_t> KnownLocale(std::uint32_t locale) {
-  if (locale == LocaleUserDefault) return Dutch;
+// LocaleUserDefault stands for the user's locale.
+std::optional<std::uint32_t> KnownLocale(std::uint32_t locale, std::uint32_t userLocale) {
+  if (locale == LocaleUserDefault) locale = userLocale;
   if (locale == Dutch || locale == UsEnglish) return locale;
   return std::nullopt;
 }
@@ -30,7 +31,7 @@ void WindowsModel::GetLocalTime(SystemTime& time) { time = SystemTimeFromFileTim
 bool WindowsModel::GetDateFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
                                  std::string& text) {
   if (flags != DateShortDate) throw std::logic_error("model: only the short date is modelled");
-  const auto known = KnownLocale(locale);
+  const auto known = KnownLocale(locale, userLocale_);
   if (!known || time.month < 1 || time.month > 12 || time.day < 1 || time.day > 31) return false;
   const std::string day = std::to_string(time.day);
   const std::string month = std::to_string(time.month);
@@ -43,7 +44,7 @@ bool WindowsModel::GetDateFormat(std::uint32_t locale, std::uint32_t flags, cons
 bool WindowsModel::GetTimeFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
                                  std::string& text) {
   if (flags != TimeLongFormat) throw std::logic_error("model: only the long time is modelled");
-  const auto known = KnownLocale(locale);
+  const auto known = KnownLocale(locale, userLocale_);
   if (!known || time.hour > 23 || time.minute > 59 || time.second > 59) return false;
   const std::string minutesAndSeconds = ":" + TwoDigits(time.minute) + ":" + TwoDigits(time.second);
   if (*known == Dutch) {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "app/modules.h"
+#include "support/expect_error.h"
 #include "support/model_test.h"
 
 namespace tarvo {
@@ -35,16 +36,6 @@ struct FailingMemo : MemoSink {
 struct StoppingLabel : LabelSink {
   void SetText(const std::string&) override { throw RunEnded{0}; }
 };
-
-void ExpectError(const std::function<void()>& action, const std::string& message) {
-  try {
-    action();
-    ADD_FAILURE() << "no error, expected " << message;
-  } catch (const ELogFile& e) {
-    EXPECT_EQ(e.Message(), message);
-    EXPECT_STREQ(e.ClassName(), "ELogFile");
-  }
-}
 
 TEST_F(LogFileTest, FileNameIsKeptInAsciiUpperCaseAndNeverEmpty) {
   EXPECT_EQ(log->FileName(), "C:\\ZOLTTEST.LOG");
@@ -114,7 +105,7 @@ TEST_F(LogFileTest, EveryLineReachesTheLabelAndTheMemo) {
 TEST_F(LogFileTest, AFailingDisplayLosesTheLineAsAWriteError) {
   FailingMemo memo;
   log->SetMessageMemo(&memo);
-  ExpectError([&] { log->AddLine("verloren", true); }, "TLogFile: write error");
+  ExpectError([&] { log->AddLine("verloren", true); }, "ELogFile", "TLogFile: write error");
   log->SetMessageMemo(nullptr);
   EXPECT_TRUE(log->Delete()) << "the lost problem line must not keep the log";
   log->SetDelete(false);
@@ -159,7 +150,7 @@ TEST_F(LogFileTest, AFileThatCannotBeWrittenIsASaveError) {
     auto subject = TLogFile::Create();
     subject->SetFileName(c.fileName);
     subject->AddLine("regel", true);
-    ExpectError([&] { subject->SaveIfKept(); }, "TLogFile: save error");
+    ExpectError([&] { subject->SaveIfKept(); }, "ELogFile", "TLogFile: save error");
     EXPECT_EQ(fresh.OpenHandleCount(), 0u) << c.what;
   }
 }
@@ -168,7 +159,7 @@ TEST_F(LogFileTest, FreeingTheLogSavesItAndLeavesNoLogEvenWhenSavingFails) {
   windows.AddFile("C:\\ZOLTTEST.LOG", "old", FileAttributeReadOnly);
   LogFile = TLogFile::Create();
   LogFile->SetDelete(false);
-  ExpectError(FreeLogFile, "TLogFile: save error");
+  ExpectError(FreeLogFile, "ELogFile", "TLogFile: save error");
   EXPECT_EQ(LogFile, nullptr);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/file_helpers.h"
 #include "platform/message_box.h"
 #include "platform/text_lines.h"
+#include "support/expect_error.h"
 #include "support/model_test.h"
 
 namespace tarvo {
@@ -99,32 +100,16 @@ TEST_F(FileHelpersTest, AFileExistsWhenFoundAndNoFolderWhateverItsTime) {
 TEST_F(FileHelpersTest, ReadWholeFileNamesAFileThatCannotBeOpened) {
   windows.AddFile("C:\\T\\template.htm", "<html>");
   EXPECT_EQ(ReadWholeFile("c:\\t\\TEMPLATE.HTM"), "<html>");
-  try {
-    ReadWholeFile("C:\\T\\absent.htm");
-    ADD_FAILURE() << "read a missing file";
-  } catch (const EStreamError& e) {
-    EXPECT_STREQ(e.ClassName(), "EFOpenError");
-    EXPECT_EQ(e.Message(), "Cannot open file C:\\T\\absent.htm");
-  }
+  ExpectError([] { ReadWholeFile("C:\\T\\absent.htm"); }, "EFOpenError",
+              "Cannot open file C:\\T\\absent.htm");
   EXPECT_EQ(windows.OpenHandleCount(), 0u);
 }
 
 TEST_F(FileHelpersTest, WriteWholeFileNamesWhatFailed) {
-  try {
-    WriteWholeFile("C:\\GEEN\\X.TXT", "x");
-    ADD_FAILURE() << "created a file in a missing folder";
-  } catch (const EStreamError& e) {
-    EXPECT_STREQ(e.ClassName(), "EFCreateError");
-    EXPECT_EQ(e.Message(), "Cannot create file C:\\GEEN\\X.TXT");
-  }
+  ExpectError([] { WriteWholeFile("C:\\GEEN\\X.TXT", "x"); }, "EFCreateError",
+              "Cannot create file C:\\GEEN\\X.TXT");
   windows.FailWrites();
-  try {
-    WriteWholeFile("C:\\X.TXT", "x");
-    ADD_FAILURE() << "wrote to a full disk";
-  } catch (const EStreamError& e) {
-    EXPECT_STREQ(e.ClassName(), "EWriteError");
-    EXPECT_EQ(e.Message(), "Stream write error");
-  }
+  ExpectError([] { WriteWholeFile("C:\\X.TXT", "x"); }, "EWriteError", "Stream write error");
   EXPECT_EQ(windows.OpenHandleCount(), 0u);
 }
 

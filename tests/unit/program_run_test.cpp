@@ -8,6 +8,7 @@
 #include "app/main_sequence.h"
 #include "app/modules.h"
 #include "app/tarvo32.h"
+#include "detection_test.h"
 #include "log/log_file.h"
 #include "platform/exceptions.h"
 #include "support/model_test.h"
@@ -30,6 +31,50 @@ const char* const NoBrowserMessage =
     "noodzakelijk! De meest recente versies van ondersteunde browsers vindt u op de "
     "cd-rom. Stuur een e-mail naar helpdesk@lumora.nl als u vermoed dat deze "
     "melding niet terecht is...";
+const char* const SearchMessage =
+    "De door u gebruikte browser is ons onbekend of wordt niet door ons ondersteund. We gaan "
+    "nu de C-drive doorzoeken op een betere browser...";
+const char* const FoundMessage =
+    "We hebben een betere browser gevonden! Lees de help hoe u voortaan deze melding kunt "
+    "voorkomen...";
+const char* const NotFoundMessage =
+    "Helaas, onze zoektocht leverde geen betere browser op! U krijgt zo dadelijk een melding "
+    "wat u moet doen...";
+const char* const LaunchFailedMessage =
+    "De cd-rom kon helaas niet gestart worden. Open intface\\eenvoud\\overzich.htm in uw "
+    "browser of volg de aanwijzing die zo dadelijk volgt...";
+const char* const ProblemReport =
+    "In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt over het gevonden "
+    "opstartprobleem. Stuur deze naar helpdesk@lumora.nl voor een mogelijke oplossing.";
+const char* const OldVersionMessage =
+    "U gebruikt een oude versie van TARVO32.EXE om de cd-rom op te starten. Kopiëer "
+    "TARVO32.EXE vanaf de cd-rom over deze versie heen en probeer het nog eens...";
+// The browser's window on the model's screen with this catalogue: it fits
+// with 14 pixels to spare in height.
+const char* const CatalogueSizes = "[IE5]\r\nExtraH=60\r\nExtraW=20\r\n";
+
+VersionResource LauncherVersion(const std::string& version) {
+  return SingleLanguageVersion(0x0413, 0x04E4, {{"FileVersion", version}});
+}
+
+std::string BlockSize(const VersionResource& resource) {
+  return std::to_string(AnsiVersionBlock(resource).size());
+}
+
+// GetFileInfo's lines for a value found.
+std::vector<std::string> VersionLines(const std::string& file, const std::string& type,
+                                      const VersionResource& resource, const std::string& value) {
+  return {"xxx GFI: FileName = " + file, "xxx GFI: InfoType = " + type,
+          "xxx GFI: InfoSize = " + BlockSize(resource),
+          "xxx GFI: TranslationTable = " + resource.tables.at(0).name,
+          "xxx GFI: Waarde = " + value};
+}
+
+std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> lines;
+  for (const auto& part : parts) lines.insert(lines.end(), part.begin(), part.end());
+  return lines;
+}
 
 std::string CrLfLines(const std::vector<std::string>& lines) {
   std::string text;
@@ -47,10 +92,42 @@ std::vector<std::string> WithHeader(std::vector<std::string> lines) {
 
 class ProgramRun : public ModelTest {
  protected:
+  // A disc in D: (label LUMORA) with its main page, its own launcher at
+  // 1.52.0.0 and a catalogue that knows the browser HTML files open in.
   ProgramRun() {
     windows.AddFile("D:\\intface\\hoofd.htm", "<html></html>");
-    windows.AddFile(Browser, "MZ");
+    windows.AddFile("D:\\TARVO32.EXE", "MZ");
+    windows.SetVersionResource("D:\\TARVO32.EXE", LauncherVersion("1.52.0.0"));
+    windows.SetVolumeLabel("D:", "LUMORA");
+    windows.AddFile(
+        "D:\\intface\\browsers.ini",
+        Catalogue({{"BROWSER", "5", "IE5", "Browser 5"}, {"NETSCAPE", "", "NN4", "Navigator"}},
+                  std::string(CatalogueSizes) + "[Browservolgorde]\r\nVoorkeur=NN4 IE5\r\n"));
+    AddBrowser(windows, Browser, "5.0");
     windows.AssociateExtension(".htm", std::string("\"") + Browser + "\" \"%1\"");
+  }
+
+  // What the log holds from its line 100 up to the browser lookup.
+  static std::vector<std::string> StartLines() {
+    const VersionResource launcher = LauncherVersion("1.52.0.0");
+    return Joined({{"100: StartDir = D:\\", "101: Debug = TRUE"},
+                   VersionLines("D:\\TARVO32.EXE", "FileVersion", launcher, "1.52.0.0"),
+                   {"102: VersieIntern = 1.52.0.0"},
+                   VersionLines("D:\\tarvo32.exe", "FileVersion", launcher, "1.52.0.0"),
+                   {"103: VersieCD = 1.52.0.0", "104: (volumelabel = LUMORA)", ""}});
+  }
+
+  // The log's lines after line 202, less the detail lines of routines.
+  std::vector<std::string> LinesAfterLookup() const {
+    std::vector<std::string> lines;
+    const std::string log = Log().value_or("");
+    for (auto start = log.find("\r\n", log.find("202: ")) + 2; start < log.size();) {
+      const auto end = log.find("\r\n", start);
+      const std::string line = log.substr(start, end - start);
+      if (line.rfind("xxx ", 0) != 0) lines.push_back(line);
+      start = end + 2;
+    }
+    return lines;
   }
 
   int Run(const std::string& arguments) {
@@ -72,18 +149,37 @@ class ProgramRun : public ModelTest {
 TEST_F(ProgramRun, InDebugModeStartsTheBrowserAndKeepsAndReportsTheLog) {
   EXPECT_EQ(Run("/debug"), 0);
 
-  EXPECT_EQ(Log(), CrLfLines(WithHeader({
-                       "100: StartDir = D:\\",
-                       "101: Debug = TRUE",
-                       "",
-                       "200: HTMLFileName = D:\\intface\\hoofd.htm",
-                       "201: (FindExecutable = 42)",
-                       "202: BrowserStr = C:\\Browser\\browser.exe",
-                       "407: BrowserPad = C:\\Browser\\browser.exe",
-                       "408: OpenHTMLdoc = D:\\intface\\hoofd.htm",
-                       "",
-                       "",
-                   })));
+  EXPECT_EQ(
+      Log(),
+      CrLfLines(WithHeader(Joined({
+          StartLines(),
+          {"200: HTMLFileName = D:\\intface\\hoofd.htm", "201: (FindExecutable = 42)",
+           "202: BrowserStr = C:\\Browser\\browser.exe",
+           "xxx GBN: FileName = C:\\BROWSER\\BROWSER.EXE"},
+          VersionLines("C:\\BROWSER\\BROWSER.EXE", "ProductVersion", ProductVersion("5.0"), "5.0"),
+          {"xxx GBN: Versie = 5.0",
+           "xxx GBIFN: IniFileNameCD = D:\\intface\\browsers.ini",
+           "xxx GBIFN: IniVersieCD = 1",
+           "xxx GBIFN: Lengte = 10",
+           "xxx GBIFN: IniFileNameWindows = C:\\WINDOWS\\BROWSERS.INI",
+           "xxx GBIFN: IniVersieWindows = 0",
+           "xxx GBIFN: (Kopiëren INI file)",
+           "xxx GBN: BrowserIniFile = D:\\intface\\browsers.ini",
+           "xxx GBN: BrowserCount = 1",
+           "xxx GBN: (EExtern = Browser 5)",
+           "xxx GBN: Browser = IE5",
+           "",
+           "300: (aanmaken sleutels in registry)",
+           "",
+           "400: (bureaublad is 800 bij 572 pixels)",
+           "401: (browser wordt 660 bij 558 pixels)",
+           "407: BrowserPad = C:\\Browser\\browser.exe",
+           "408: OpenHTMLdoc = D:\\intface\\hoofd.htm",
+           "",
+           ""},
+      }))));
+  EXPECT_EQ(windows.FileContent("C:\\WINDOWS\\BROWSERS.INI"),
+            windows.FileContent("D:\\intface\\browsers.ini"));
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{DebugReport});
   ASSERT_EQ(windows.StartedProcesses().size(), 1u);
   const StartedProcess& browser = windows.StartedProcesses()[0];
@@ -91,6 +187,110 @@ TEST_F(ProgramRun, InDebugModeStartsTheBrowserAndKeepsAndReportsTheLog) {
   EXPECT_EQ(browser.creationFlags, NormalPriorityClass);
   EXPECT_EQ(browser.startup.flags, StartfUseShowWindow);
   EXPECT_EQ(browser.startup.showWindow, SwShowNormal);
+}
+
+TEST_F(ProgramRun, AnUnknownBrowserMakesTheLauncherSearchDriveCAndStartABetterOne) {
+  AddBrowser(windows, Browser, "1.0");
+  AddBrowser(windows, "C:\\Netscape\\netscape.exe", "4.7");
+  EXPECT_EQ(Run("/DEBUG"), 0);
+
+  EXPECT_EQ(LinesAfterLookup(), (std::vector<std::string>{
+                                    "Melding: (onbekende of niet ondersteunde browser)",
+                                    "Melding: (betere browser gevonden)",
+                                    "",
+                                    "300: (aanmaken sleutels in registry)",
+                                    "",
+                                    "400: (bureaublad is 800 bij 572 pixels)",
+                                    "401: (browser wordt 642 bij 500 pixels)",
+                                    "407: BrowserPad = C:\\Netscape\\netscape.exe",
+                                    "408: OpenHTMLdoc = D:\\intface\\hoofd.htm",
+                                    "",
+                                    "",
+                                }));
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{SearchMessage, FoundMessage, DebugReport}));
+  ASSERT_EQ(windows.StartedProcesses().size(), 1u);
+  EXPECT_EQ(windows.StartedProcesses()[0].commandLine,
+            "C:\\Netscape\\netscape.exe D:\\intface\\hoofd.htm");
+}
+
+TEST_F(ProgramRun, WithoutABetterBrowserTheOldBrowsersPageCannotStartAndTheLogIsKept) {
+  windows.SetVersionResource(Browser, ProductVersion("1.0"));
+  EXPECT_EQ(Run(""), 0);
+
+  EXPECT_EQ(LinesAfterLookup(), (std::vector<std::string>{
+                                    "Melding: (onbekende of niet ondersteunde browser)",
+                                    "Melding: (helaas geen betere browser gevonden)",
+                                    "",
+                                    "300: (aanmaken sleutels in registry)",
+                                    "",
+                                    "407: BrowserPad = ",
+                                    "408: OpenHTMLdoc = D:\\intface\\eenvoud\\oudebrow.htm",
+                                    "Melding: (cd-rom kan niet gestart worden)",
+                                    "",
+                                    "",
+                                }));
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{SearchMessage, NotFoundMessage,
+                                                  LaunchFailedMessage, ProblemReport}));
+  EXPECT_TRUE(windows.StartedProcesses().empty());
+}
+
+TEST_F(ProgramRun, AWindowWithoutTenPixelsToSpareGetsTheSimplePage) {
+  // The browser's window is 660 by 558.
+  const std::string generated = "408: OpenHTMLdoc = D:\\intface\\hoofd.htm";
+  const std::string simple = "408: OpenHTMLdoc = D:\\intface\\eenvoud\\bureau.htm";
+  struct Case {
+    std::optional<Rect> workArea;  // none: the screen cannot be asked
+    std::string document;
+  };
+  const Case cases[] = {
+      {Rect{0, 0, 670, 568}, generated}, {Rect{100, 50, 770, 618}, generated},
+      {Rect{0, 0, 669, 568}, simple},    {Rect{0, 0, 670, 567}, simple},
+      {Rect{0, 0, 640, 480}, simple},    {std::nullopt, simple},
+  };
+  for (const Case& c : cases) {
+    if (c.workArea)
+      windows.SetWorkArea(*c.workArea);
+    else
+      windows.FailScreenQueries();
+    EXPECT_EQ(Run("/DEBUG"), 0);
+    const std::vector<std::string> lines = LinesAfterLookup();
+    const bool measured = std::find(lines.begin(), lines.end(),
+                                    "401: (browser wordt 660 bij 558 pixels)") != lines.end();
+    EXPECT_EQ(measured, c.workArea.has_value());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), c.document), lines.end()) << c.document;
+  }
+}
+
+TEST_F(ProgramRun, ANewerLauncherOnTheDiscStopsTheRun) {
+  windows.SetModuleFileName("C:\\Oud\\TARVO32.EXE");
+  windows.AddFile("C:\\Oud\\TARVO32.EXE", "MZ");
+  windows.SetVersionResource("C:\\Oud\\TARVO32.EXE", LauncherVersion("1.52.0.0"));
+  struct Case {
+    const char* cdVersion;
+    bool stops;
+  };
+  const Case cases[] = {
+      {"1.53.0.0", true}, {"1.100.0.0", true}, {"1.9.0.0", false}, {"1.52.0.0", false}};
+  for (const Case& c : cases) {
+    windows.SetVersionResource("D:\\TARVO32.EXE", LauncherVersion(c.cdVersion));
+    const std::size_t boxesBefore = windows.Boxes().size();
+    const std::size_t startsBefore = windows.StartedProcesses().size();
+    EXPECT_EQ(Run("D:\\ /DEBUG"), 0);
+
+    const std::string log = Log().value_or("");
+    const std::string stop = std::string("103: VersieCD = ") + c.cdVersion +
+                             "\r\nMelding: (oude versie van TARVO32.EXE)\r\n\r\n\r\n";
+    const bool endsWithStop =
+        log.size() >= stop.size() && log.compare(log.size() - stop.size(), stop.size(), stop) == 0;
+    EXPECT_EQ(endsWithStop, c.stops) << c.cdVersion;
+    std::vector<std::string> boxes = BoxTexts();
+    boxes.erase(boxes.begin(), boxes.begin() + static_cast<std::ptrdiff_t>(boxesBefore));
+    const std::vector<std::string> expectedBoxes =
+        c.stops ? std::vector<std::string>{OldVersionMessage, DebugReport}
+                : std::vector<std::string>{DebugReport};
+    EXPECT_EQ(boxes, expectedBoxes) << c.cdVersion;
+    EXPECT_EQ(windows.StartedProcesses().size() - startsBefore, c.stops ? 0u : 1u) << c.cdVersion;
+  }
 }
 
 TEST_F(ProgramRun, WithoutSwitchesOrProblemsLeavesNoTraceButTheBrowser) {
@@ -168,6 +368,7 @@ TEST_F(ProgramRun, TakesTheStartDirectoryFromItsOwnPathNotFromWordZero) {
 TEST_F(ProgramRun, AcceptsABrowserWhoseTimeFitsNoDosDate) {
   constexpr std::uint64_t before1980 = 119600063990000000;
   windows.AddFile(Browser, "MZ", FileAttributeArchive, before1980);
+  windows.SetVersionResource(Browser, ProductVersion("5.0"));
   EXPECT_EQ(Run(""), 0);
   EXPECT_TRUE(windows.Boxes().empty());
   EXPECT_EQ(windows.StartedProcesses().size(), 1u);
@@ -217,8 +418,10 @@ TEST_F(ProgramRun, AFailedLaunchIsAProblemReportedAfterItsMessage) {
 
 TEST_F(ProgramRun, QuotesPathsWithBlanksForTheBrowser) {
   const std::string browser = "C:\\Program Files\\Web\\browser.exe";
-  windows.AddFile(browser, "MZ");
+  AddBrowser(windows, browser, "5.0");
   windows.AddFile("C:\\MIJN CD\\intface\\hoofd.htm");
+  windows.AddFile("C:\\MIJN CD\\intface\\browsers.ini",
+                  *windows.FileContent("D:\\intface\\browsers.ini"));
   windows.AssociateExtension(".htm", "\"" + browser + "\" \"%1\"");
   EXPECT_EQ(Run("\"c:\\mijn cd\\\""), 0);
   ASSERT_EQ(windows.StartedProcesses().size(), 1u);
@@ -276,6 +479,21 @@ TEST(LastResortText, NamesClassModuleAddressAndMessage) {
               "Exception ELogFile in module tarvo32.exe at " + at + ".\n" + c.text)
         << c.message;
   }
+}
+
+TEST_F(ProgramRun, AStructuredErrorIsReportedWithItsCodeAndTheRunClosed) {
+  windows.SetCommandLine("D:\\TARVO32.EXE /DEBUG");
+  StartModules();
+  const void* address = reinterpret_cast<const void*>(std::uintptr_t{0x1234ABCD});
+  EXPECT_EQ(EndAfterError(StructuredError(0xC0000005, address)), 1);
+
+  ASSERT_EQ(windows.Boxes().size(), 2u);
+  const std::string at = sizeof(void*) == 8 ? "000000001234ABCD" : "1234ABCD";
+  EXPECT_EQ(windows.Boxes()[0].caption, "Application Error");
+  EXPECT_EQ(windows.Boxes()[0].text, "Exception EExternalException in module TARVO32.EXE at " + at +
+                                         ".\nExternal exception C0000005.");
+  EXPECT_EQ(windows.Boxes()[1].text, DebugReport);
+  EXPECT_EQ(Log(), CrLfLines(WithHeader({"", ""})));
 }
 
 TEST_F(ProgramRun, TheLastResortReportDescribesTheError) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "support/expect_error.h"
 #include "support/model_test.h"
 
 namespace tarvo {
@@ -20,13 +21,7 @@ class RegistryAccessorTest : public ModelTest {
 };
 
 void ExpectRegistryError(const std::function<void()>& action, const std::string& message) {
-  try {
-    action();
-    ADD_FAILURE() << "no error, expected " << message;
-  } catch (const ERegistryException& e) {
-    EXPECT_EQ(e.Message(), message);
-    EXPECT_STREQ(e.ClassName(), "ERegistryException");
-  }
+  ExpectError(action, "ERegistryException", message);
 }
 
 TEST_F(RegistryAccessorTest, PathsGoFromTheOpenKeyUnlessTheyBeginAtTheRoot) {

@@ -1,6 +1,7 @@
 // The file-system calls of the start page and of the file-error diagnosis.
 #include <cstring>
 
+#include "platform/win32/procedure.h"
 #include "platform/win32/win32_backend.h"
 #include "platform/win32/windows_headers.h"
 
@@ -14,8 +15,8 @@ using DiskFreeSpaceExCall = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEG
 // Looked up at run time: the first Windows 95 lacks the call, and a program
 // that imported it would not even start there.
 DiskFreeSpaceExCall FindDiskFreeSpaceEx() {
-  static const auto call = reinterpret_cast<DiskFreeSpaceExCall>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA")));
+  static const auto call =
+      ProcedureOf<DiskFreeSpaceExCall>(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA");
   return call;
 }
 

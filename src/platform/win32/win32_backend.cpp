@@ -28,6 +28,12 @@ Handle FromWin32(HANDLE handle) {
 
 HANDLE ToWin32(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
 
+void CopyFindData(const WIN32_FIND_DATAA& found, FindData& data) {
+  data.attributes = found.dwFileAttributes;
+  data.lastWriteTime = FromFileTime(found.ftLastWriteTime);
+  data.name = found.cFileName;
+}
+
 }  // namespace
 
 std::string Win32Backend::GetCommandLine() { return GetCommandLineA(); }
@@ -75,10 +81,7 @@ std::intptr_t Win32Backend::FindExecutable(const std::string& file, const std::s
 Handle Win32Backend::FindFirstFile(const std::string& pattern, FindData& data) {
   WIN32_FIND_DATAA found;
   const Handle search = FromWin32(FindFirstFileA(pattern.c_str(), &found));
-  if (search != NoHandle) {
-    data.attributes = found.dwFileAttributes;
-    data.lastWriteTime = FromFileTime(found.ftLastWriteTime);
-  }
+  if (search != NoHandle) CopyFindData(found, data);
   return search;
 }
 
@@ -138,6 +141,20 @@ bool Win32Backend::GetFileSize(Handle file, std::uint64_t& size) {
 }
 
 void Win32Backend::CloseHandle(Handle object) { ::CloseHandle(ToWin32(object)); }
+
+bool Win32Backend::FindNextFile(Handle search, FindData& data) {
+  WIN32_FIND_DATAA found;
+  if (!FindNextFileA(ToWin32(search), &found)) return false;
+  CopyFindData(found, data);
+  return true;
+}
+
+bool Win32Backend::MoveFileEx(const std::string& existing, const std::string& newName,
+                              std::uint32_t flags) {
+  return MoveFileExA(existing.c_str(), newName.c_str(), flags);
+}
+
+bool Win32Backend::DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()); }
 
 void Win32Backend::MessageBox(const std::string& text, const std::string& caption,
                               MessageBoxIcon icon) {

@@ -23,6 +23,30 @@ class Win32Backend final : public Win32Api {
   bool ReadFile(Handle file, void* data, std::uint32_t size, std::uint32_t& read) override;
   bool GetFileSize(Handle file, std::uint64_t& size) override;
   void CloseHandle(Handle object) override;
+
+  // Browser detection; beyond these three: profile_backend.cpp,
+  // version_backend.cpp, system_backend.cpp.
+  bool FindNextFile(Handle search, FindData& data) override;
+  bool MoveFileEx(const std::string& existing, const std::string& newName,
+                  std::uint32_t flags) override;
+  bool DeleteFile(const std::string& path) override;
+  std::uint32_t GetPrivateProfileString(const std::string& section, const std::string& key,
+                                        const std::string& defaultValue, std::string& value,
+                                        std::uint32_t size, const std::string& fileName) override;
+  std::uint32_t GetWindowsDirectory(std::string& directory, std::uint32_t size) override;
+  std::uint32_t GetFileVersionInfoSize(const std::string& fileName, std::uint32_t& handle) override;
+  bool GetFileVersionInfo(const std::string& fileName, std::uint32_t handle, std::uint32_t size,
+                          std::vector<std::uint8_t>& block) override;
+  bool VerQueryValue(std::vector<std::uint8_t>& block, const std::string& subBlock,
+                     VersionValue& value) override;
+  bool SystemParametersInfo(std::uint32_t action, std::uint32_t parameter, Rect& workArea,
+                            std::uint32_t winIni) override;
+  bool SystemParametersInfo(std::uint32_t action, std::uint32_t parameter,
+                            NonClientMetrics& metrics, std::uint32_t winIni) override;
+  bool GetVolumeInformation(const std::string& root, std::uint32_t volumeNameSize,
+                            std::uint32_t fileSystemNameSize, VolumeInformation& volume) override;
+  int CompareString(std::uint32_t locale, std::uint32_t flags, const std::string& first,
+                    const std::string& second) override;
   void MessageBox(const std::string& text, const std::string& caption,
                   MessageBoxIcon icon) override;
 

@@ -31,7 +31,18 @@
 #undef RegOpenKeyEx
 #undef RegQueryValueEx
 #undef RegSetValueEx
-
+// Browser detection's calls.
+#undef CompareString
+#undef DeleteFile
+#undef FindNextFile
+#undef GetFileVersionInfo
+#undef GetFileVersionInfoSize
+#undef GetPrivateProfileString
+#undef GetVolumeInformation
+#undef GetWindowsDirectory
+#undef MoveFileEx
+#undef SystemParametersInfo
+#undef VerQueryValue
 // Start page and file-error diagnosis.
 #undef GetTempPath
 #undef GetFileAttributes

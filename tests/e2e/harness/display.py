@@ -38,6 +38,16 @@ def current(work):
     return json.loads(state.read_text())["display"]
 
 
+def running(work):
+    """The display of the run whose work folder is `work` while its Xvfb
+    runs, else None."""
+    state = work / STATE_FILE
+    if not state.exists():
+        return None
+    state = json.loads(state.read_text())
+    return state["display"] if _xvfb_running(state["pid"]) else None
+
+
 def _xvfb_running(pid):
     """True while `pid` is our Xvfb and not yet a zombie."""
     try:

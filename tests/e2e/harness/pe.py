@@ -1,8 +1,10 @@
-"""Reads the resources of a PE file: the version strings and the manifests,
-which objdump does not decode."""
+"""Reads the resources of a PE file: the version strings, the icons and the
+manifests, which objdump does not decode."""
 
 import struct
 
+RT_ICON = 3
+RT_GROUP_ICON = 14
 RT_VERSION = 16
 RT_MANIFEST = 24
 RESOURCE_DIRECTORY = 2
@@ -14,7 +16,7 @@ class PeFile:
         header = struct.unpack_from("<I", data, 0x3C)[0]
         if data[header:header + 4] != b"PE\0\0":
             raise ValueError("not a PE file")
-        sections, optional_size = struct.unpack_from("<2xH12xH", data, header + 4)
+        self.machine, sections, optional_size = struct.unpack_from("<HH12xH", data, header + 4)
         optional = header + 24
         magic = struct.unpack_from("<H", data, optional)[0]
         directories = optional + (96 if magic == 0x10B else 112)
@@ -34,10 +36,18 @@ class PeFile:
 
     def resources_by_language(self, type_id):
         """(language id, data) of every resource of a numeric type."""
+        return [(language, data) for _, language, data in self._resources(type_id)]
+
+    def resources_by_id(self, type_id):
+        """{resource id: data} of a numeric type, whatever the language."""
+        return {identifier: data for identifier, _, data in self._resources(type_id)}
+
+    def _resources(self, type_id):
+        """(resource id, language id, data) of every resource of a numeric type."""
         if not self.resource_rva:
             return []
         root = self.offset(self.resource_rva)
-        return [(language, self._leaf_data(root, leaf))
+        return [(name[0], language, self._leaf_data(root, leaf))
                 for entry in self._entries(root, root) if entry[0] == type_id
                 for name in self._entries(root, root + entry[1])
                 for language, leaf in self._entries(root, root + name[1])]
@@ -55,6 +65,15 @@ class PeFile:
         rva, size = struct.unpack_from("<II", self.data, root + leaf)
         start = self.offset(rva)
         return self.data[start:start + size]
+
+
+def icon_group_entries(resource):
+    """(width, height, bits a pixel, size, icon id) of each image an
+    RT_GROUP_ICON resource names."""
+    count = struct.unpack_from("<4xH", resource)[0]
+    return [(width or 256, height or 256, bits, size, icon_id)
+            for width, height, bits, size, icon_id in
+            (struct.unpack_from("<BB4xHIH", resource, 6 + 14 * i) for i in range(count))]
 
 
 def _align4(offset):

@@ -6,11 +6,14 @@ Boxes and the browser's command line come from the tools' record files
 (tools/record.h): tab-separated lines, byte strings in hex.
 """
 
+import contextlib
 import os
 import shutil
 import subprocess
+import threading
 from dataclasses import dataclass, field
 from pathlib import Path
+from typing import Callable, Optional
 
 from . import display
 from .wine import HARNESS_DRIVE, WineError, copy_prefix, hand_over, protect, template_prefix
@@ -23,8 +26,11 @@ PROGRAM = "TARVO32.EXE"
 # it differs from the program's own path, which is what the program uses.
 WORD_ZERO = "tarvo32.exe"
 LOG_FILE = "C:\\LMRSTART.LOG"
+WINDOWS_DIRECTORY = "C:\\windows"
 BROWSER_RECORD = "C:\\stub-browser.log"
 RUN_TIMEOUT_SECONDS = 60
+PICTURES = "pictures"  # harness folder the watcher saves the boxes' pictures in
+FOLLOW_SECONDS = 0.05
 
 
 @dataclass(frozen=True)
@@ -55,6 +61,14 @@ class BrowserStart:
     command_line: bytes
 
 
+@dataclass(frozen=True)
+class Watch:
+    """What the watcher does besides recording the boxes and answering them."""
+    on_box: Optional[Callable] = None  # called with each Box as soon as it is recorded
+    pictures: bool = False  # a picture of each box, as it stood on the display
+    by_hand: bool = False  # a person at the display answers the boxes
+
+
 @dataclass
 class Outcome:
     boxes: list
@@ -62,6 +76,7 @@ class Outcome:
     log: bytes = None  # C:\LMRSTART.LOG after the run, None when absent
     browser_starts: list = field(default_factory=list)
     registry: dict = field(default_factory=dict)  # key -> `reg export` text or None
+    pictures: list = field(default_factory=list)  # a BMP file of each box (empty when not taken)
 
 
 def short_name(test_id):
@@ -74,12 +89,21 @@ def _records(data):
     return [line.split(b"\t") for line in data.splitlines() if line]
 
 
+def _box(fields):
+    icon, caption, text = fields
+    return Box(bytes.fromhex(caption.decode()), bytes.fromhex(text.decode()), icon == b"1")
+
+
+def boxes_so_far(data):
+    """The boxes of a record the watcher is still writing: its complete lines."""
+    return [_box(fields) for kind, *fields in _records(data[:data.rfind(b"\n") + 1]) if kind == b"box"]
+
+
 def parse_watcher_record(data):
     boxes, exit_code = [], None
     for kind, *fields in _records(data):
         if kind == b"box":
-            icon, caption, text = fields
-            boxes.append(Box(bytes.fromhex(caption.decode()), bytes.fromhex(text.decode()), icon == b"1"))
+            boxes.append(_box(fields))
         elif kind == b"exit":
             exit_code = int(fields[0])
         else:
@@ -94,14 +118,20 @@ def parse_browser_record(data):
 
 
 class Scenario:
-    def __init__(self, name, settings=None):
+    def __init__(self, name, settings=None, disc=None, display_name=None):
+        """A CD holding only the program, or a copy of the folder `disc`
+        (with the program in its root); Wine shows its windows on the run's
+        display unless `display_name` names another."""
         self.settings = settings or Settings.from_environment()
         self.prefix = copy_prefix(self.settings.template, self.settings.work / "scenarios" / name,
-                                  display.current(self.settings.work))
+                                  display_name or display.current(self.settings.work))
         self.cd = self.prefix.root / "cd"
-        self.cd.mkdir()
+        if disc is None:
+            self.cd.mkdir()
+            shutil.copyfile(self.settings.tarvo32, self.cd / PROGRAM)
+        else:
+            shutil.copytree(disc, self.cd)
         (self.cd / ".windows-label").write_text(CD_LABEL)
-        shutil.copyfile(self.settings.tarvo32, self.cd / PROGRAM)
         self._registry = []
 
     @property
@@ -115,16 +145,46 @@ class Scenario:
         path.write_bytes(content)
 
     def add_file(self, windows_path, content=b"", read_only=False):
-        """A file on drive C:, owned by the reader (the Wine user)."""
+        """A file on drive C:, owned by the reader (the Wine user). A file it
+        replaces is unlinked first: Wine's own files are shared with the
+        template through hard links."""
         folder, _, name = windows_path.rpartition("\\")
         path = self.prefix.make_windows_folders(folder) / name
+        if path.exists() or path.is_symlink():
+            path.unlink()
         path.write_bytes(content)
         hand_over(path)
         if read_only:
             path.chmod(0o444)
 
+    def stub_program(self, stub="stub_browser"):
+        """The bytes of a stub browser the build made, such as stub_navigator."""
+        return (self.settings.tools / f"{stub}.exe").read_bytes()
+
     def add_stub_browser(self, windows_path, stub="stub_browser"):
-        self.add_file(windows_path, (self.settings.tools / f"{stub}.exe").read_bytes())
+        self.add_file(windows_path, self.stub_program(stub))
+
+    def remove_wine_iexplore(self):
+        """Drive C: without Wine's own iexplore.exe (under Program Files and
+        in the system folders), for a search that must not meet it."""
+        for folder, _, files in os.walk(self.prefix.drive_c):
+            for name in files:
+                if name.lower() == "iexplore.exe":
+                    os.unlink(os.path.join(folder, name))
+
+    def add_directory_link(self, windows_path, target):
+        """A Unix symbolic link on drive C: to the folder `target` (also on
+        C:), which Wine shows as a directory link."""
+        folder, _, name = windows_path.rpartition("\\")
+        link = self.prefix.make_windows_folders(folder) / name
+        link.symlink_to(os.path.relpath(self.prefix.windows_file(target), link.parent))
+        hand_over(link)
+
+    def replace_system_library(self, name, tool):
+        """Puts the test library `tool` (tools/<tool>.dll) in place of the
+        system directory's `name` and makes Wine load it from the file."""
+        self.add_file("C:\\windows\\system32\\" + name, (self.settings.tools / f"{tool}.dll").read_bytes())
+        self.prefix.native_dlls.append(name.rpartition(".")[0])
 
     def read_file(self, windows_path):
         path = self.prefix.windows_file(windows_path)
@@ -144,21 +204,22 @@ class Scenario:
     def remove_htm_association(self):
         self._registry.append("[-HKEY_CLASSES_ROOT\\.htm]\n")
 
-    def run(self, args=(), tail=None, export=()):
-        """Runs the program in the CD's root with `args` (each quoted as
-        needed) or with `tail` as the raw rest of its command line; exports
-        the registry keys in `export` afterwards."""
+    def run(self, args=(), tail=None, export=(), watch=Watch(), program=CD_DRIVE.upper() + "\\" + PROGRAM):
+        """Runs `program` (the CD's launcher unless told otherwise) with
+        `args` (each quoted as needed) or with `tail` as the raw rest of its
+        command line; exports the registry keys in `export` afterwards."""
         self._map_cd()
         try:
             if self._registry:
                 self.prefix.import_registry("REGEDIT4\n\n" + "\n".join(self._registry))
-            boxes, exit_code = self._run_watched(args, tail)
+            boxes, exit_code = self._run_watched(program, args, tail, watch)
             registry = {key: self.prefix.export_registry(key) for key in export}
         finally:
             self.prefix.stop_server()
         browser_record = self.read_file(BROWSER_RECORD)
         return Outcome(boxes, exit_code, self.read_file(LOG_FILE),
-                       parse_browser_record(browser_record) if browser_record else [], registry)
+                       parse_browser_record(browser_record) if browser_record else [], registry,
+                       self._pictures(len(boxes)) if watch.pictures else [])
 
     def _map_cd(self):
         """Read-only like a disc; mapped before Wine starts, which reads the
@@ -169,14 +230,20 @@ class Scenario:
         protect(self.cd)
         self.prefix.map_drive(CD_DRIVE, self.cd)
 
-    def _run_watched(self, args, tail):
+    def _run_watched(self, program, args, tail, watch):
         watcher = self.prefix.harness_file("watcher.exe", (self.settings.tools / "watcher.exe").read_bytes())
         record = HARNESS_DRIVE.upper() + "\\boxes.rec"
-        program = CD_DRIVE.upper() + "\\" + PROGRAM
-        command = self.prefix.wine_command(watcher, record, program, WORD_ZERO,
+        options = ["--by-hand"] if watch.by_hand else []
+        if watch.pictures:
+            (self.prefix.harness / PICTURES).mkdir()
+            hand_over(self.prefix.harness / PICTURES)
+            options += ["--pictures", HARNESS_DRIVE.upper() + "\\" + PICTURES]
+        command = self.prefix.wine_command(watcher, *options, record, program, WORD_ZERO,
                                            *(["--tail", tail] if tail is not None else args))
+        limit = None if watch.by_hand else RUN_TIMEOUT_SECONDS  # a person takes the time they need
         try:
-            result = self.prefix.run(command, cwd=self.cd, timeout=RUN_TIMEOUT_SECONDS)
+            with self._boxes_followed(watch.on_box):
+                result = self.prefix.run(command, cwd=self.cd, timeout=limit)
         except subprocess.TimeoutExpired as timeout:
             raise WineError(f"no end within {RUN_TIMEOUT_SECONDS} s; boxes so far: {self._watcher_record()!r}") from timeout
         if result.returncode != 0:
@@ -186,3 +253,35 @@ class Scenario:
     def _watcher_record(self):
         path = self.prefix.harness / "boxes.rec"
         return path.read_bytes() if path.exists() else b""
+
+    @contextlib.contextmanager
+    def _boxes_followed(self, on_box):
+        """Calls `on_box` with each box the watcher records, while it runs."""
+        if on_box is None:
+            yield
+            return
+        done = threading.Event()
+
+        def follow():
+            shown = 0
+            while True:
+                finished = done.is_set()
+                boxes = boxes_so_far(self._watcher_record())
+                for box in boxes[shown:]:
+                    on_box(box)
+                shown = len(boxes)
+                if finished:
+                    return
+                done.wait(FOLLOW_SECONDS)
+
+        follower = threading.Thread(target=follow)
+        follower.start()
+        try:
+            yield
+        finally:
+            done.set()
+            follower.join()
+
+    def _pictures(self, count):
+        paths = [self.prefix.harness / PICTURES / f"box-{number}.bmp" for number in range(1, count + 1)]
+        return [path.read_bytes() if path.exists() else b"" for path in paths]

@@ -21,6 +21,7 @@ HARNESS_DRIVE = "t:"
 # cannot run it, so the loaders are called by path.
 LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
 WINESERVER = "/usr/lib/wine/wineserver"
+IMAGE_FILE_MACHINE_AMD64 = 0x8664
 # What a usable prefix holds, below drive C:; without these, wineboot ended early.
 ESSENTIAL_FILES = ("windows/system32/kernel32.dll", "windows/regedit.exe")
 
@@ -31,9 +32,13 @@ AS_ROOT = os.geteuid() == 0
 # Wine's installed program files never change during a run, so copies of
 # the template share them through hard links (a copy takes 0.1 s, not 2 s).
 SHARED_SUFFIXES = {
-    ".acm", ".ax", ".com", ".cpl", ".dll", ".drv", ".ds", ".exe",
-    ".mod", ".msstyles", ".nls", ".ocx", ".sys", ".tlb", ".vxd",
+    ".acm", ".ax", ".com", ".cpl", ".dll", ".drv", ".ds", ".exe", ".fon",
+    ".mod", ".msstyles", ".nls", ".ocx", ".sys", ".tlb", ".ttf", ".vxd",
 }
+# Debian's Wine 8 looks for its own fonts (Tahoma for dialogs, Marlett for
+# caption buttons) in /usr/share/fonts, not here where they are installed; a
+# prefix also finds fonts in its Fonts folder, so boxes look as on Windows.
+WINE_FONTS = Path("/usr/share/wine/fonts")
 
 TEMPLATE_SETTINGS = r"""REGEDIT4
 
@@ -103,8 +108,8 @@ def _is_shared(path):
 
 
 def arch_of_machine(machine):
-    """The Wine architecture for a PE machine name as CMake gives it."""
-    return "win64" if machine in ("x86_64", "AMD64") else "win32"
+    """The Wine architecture for a PE file's machine (PeFile.machine)."""
+    return "win64" if machine == IMAGE_FILE_MACHINE_AMD64 else "win32"
 
 
 class Prefix:
@@ -116,6 +121,8 @@ class Prefix:
         self.arch = arch
         self.loader = LOADERS[arch]
         self.display = display
+        # Libraries Wine loads from their files, not its built-in copies.
+        self.native_dlls = []
 
     @property
     def drive_c(self):
@@ -139,10 +146,17 @@ class Prefix:
             # from every other Wine on the machine.
             "TMPDIR": str(self.tmp),
             "WINEDEBUG": "-all",
-            "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
+            # For a file named like one of Wine's own programs, Wine gives
+            # its built-in copy's version resource and starts that copy,
+            # unless told to use the file: the stub browsers are iexplore.exe.
+            "WINEDLLOVERRIDES": ";".join(["mscoree,mshtml=", "winemenubuilder.exe=d", "iexplore.exe=n",
+                                          *(f"{name}=n" for name in self.native_dlls)]),
         }
         if self.display:
             environment["DISPLAY"] = self.display
+            # A person's own display may admit only holders of its cookie.
+            if "XAUTHORITY" in os.environ:
+                environment["XAUTHORITY"] = os.environ["XAUTHORITY"]
         return environment
 
     def run(self, command, cwd=None, timeout=120, capture=True):
@@ -246,11 +260,12 @@ def make_template(root, arch):
     the shared program files protected against changes through a link. A
     template that fails its check is made once more."""
     for attempt in (1, 2):
-        prefix = _boot_template(root, arch)
+        prefix, boot_output = _boot_template(root, arch)
         problem = template_problem(prefix)
         if problem is None:
             return prefix
-        print(f"prefix template unusable ({problem}); attempt {attempt} of 2", flush=True)
+        print(f"prefix template unusable ({problem}); attempt {attempt} of 2; wineboot said:\n"
+              + boot_output.decode(errors="replace")[-2000:], flush=True)
     raise WineError(f"no usable prefix template in {root}: {problem}")
 
 
@@ -262,7 +277,7 @@ def _boot_template(root, arch):
     prefix.tmp.mkdir()
     hand_over(prefix.tmp)
     try:
-        prefix.wine("wineboot", "-i")
+        boot_output = prefix.wine("wineboot", "-i").stdout
         prefix.make_harness_folder()
         prefix.import_registry(TEMPLATE_SETTINGS)
     finally:
@@ -273,11 +288,15 @@ def _boot_template(root, arch):
         if link.is_symlink():
             link.unlink()
     remove_tree(prefix.harness)
+    if WINE_FONTS.is_dir():
+        fonts = prefix.drive_c / "windows" / "Fonts"
+        for font in WINE_FONTS.iterdir():
+            shutil.copyfile(font, fonts / font.name)
     for folder, _, files in os.walk(prefix.path):
         for name in files:
             if _is_shared(Path(name)):
                 protect(Path(folder) / name)
-    return prefix
+    return prefix, boot_output
 
 
 def template_problem(prefix):
@@ -291,6 +310,19 @@ def template_problem(prefix):
         if setting not in registry:
             return f"setting {setting} not applied"
     return None
+
+
+def work_template(work, arch, reuse=False):
+    """Makes the prefix template of the run whose work folder is `work`; with
+    `reuse`, a sound one of that architecture made earlier serves instead."""
+    arch_file = work / "arch"
+    if reuse and arch_file.exists() and arch_file.read_text().strip() == arch:
+        template = template_prefix(work)
+        if template.path.is_dir() and template_problem(template) is None:
+            return template
+    template = make_template(work / "template", arch)
+    arch_file.write_text(arch)
+    return template
 
 
 def template_prefix(work):

@@ -1,7 +1,7 @@
 // Runs a program and plays the user in front of its message boxes.
 //
-//   watcher.exe <record-file> <program> <word 0> [args...]
-//   watcher.exe <record-file> <program> <word 0> --tail <raw command-line tail>
+//   watcher.exe [options] <record-file> <program> <word 0> [args...]
+//   watcher.exe [options] <record-file> <program> <word 0> --tail <raw command-line tail>
 //
 // The program is started by its path; its command line begins with <word 0>
 // as given (a shell may write a relative or short name there). With args,
@@ -11,8 +11,15 @@
 //   box  <1 if it shows an icon, else 0>  <caption hex>  <text hex>
 //   exit <exit code>
 //   start-failed <GetLastError>
+// Options:
+//   --pictures <folder>  saves each box as it stands on the screen, before it
+//                        is answered, as <folder>\box-<n>.bmp (n from 1)
+//   --by-hand            records the boxes but leaves answering them to a
+//                        person at the display
+#include <fstream>
 #include <string>
 
+#include "box_picture.h"
 #include "platform/win32/scoped_handle.h"
 #include "platform/win32/windows_headers.h"
 #include "record.h"
@@ -42,10 +49,16 @@ std::string QuoteArgument(const std::string& argument) {
   return quoted + '"';
 }
 
-std::string CommandLine(int argc, char** argv) {
-  std::string line = argv[3];
-  if (argc == 6 && std::string(argv[4]) == "--tail") return line + ' ' + argv[5];
-  for (int i = 4; i < argc; ++i) line += ' ' + QuoteArgument(argv[i]);
+struct Options {
+  std::string pictures;  // folder for the boxes' pictures; none when empty
+  bool byHand = false;
+};
+
+// `words` from word 0 on: <word 0> [args...] or <word 0> --tail <tail>.
+std::string CommandLine(int count, char** words) {
+  std::string line = words[0];
+  if (count == 3 && std::string(words[1]) == "--tail") return line + ' ' + words[2];
+  for (int i = 1; i < count; ++i) line += ' ' + QuoteArgument(words[i]);
   return line;
 }
 
@@ -106,6 +119,11 @@ void RecordBox(const std::string& recordFile, HWND box) {
                             HexBytes(text ? WindowText(text) : std::string())});
 }
 
+void SavePicture(const std::string& folder, int number, HWND box) {
+  std::ofstream(folder + "\\box-" + std::to_string(number) + ".bmp", std::ios::binary)
+      << SettledWindowPicture(box);
+}
+
 void PressOk(HWND box) {
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
@@ -116,12 +134,15 @@ bool StillRunning(HANDLE process) {
 }
 
 // Answers every box the process shows, in order, until it ends.
-void AnswerBoxes(const std::string& recordFile, const PROCESS_INFORMATION& child) {
+void AnswerBoxes(const std::string& recordFile, const Options& options,
+                 const PROCESS_INFORMATION& child) {
+  int shown = 0;
   while (StillRunning(child.hProcess)) {
     HWND box = VisibleBoxOf(child.dwProcessId);
     if (!box) continue;
     RecordBox(recordFile, box);
-    PressOk(box);
+    if (!options.pictures.empty()) SavePicture(options.pictures, ++shown, box);
+    if (!options.byHand) PressOk(box);
     while (IsWindow(box) && StillRunning(child.hProcess)) {
       // until the box has gone, so that it is recorded once
     }
@@ -142,9 +163,22 @@ void AwaitEveryProcessOf(HANDLE job) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) return 2;
-  const std::string recordFile = argv[1];
-  std::string line = CommandLine(argc, argv);
+  Options options;
+  int first = 1;  // the record file's argument, after the options
+  for (; first < argc && std::string(argv[first]).rfind("--", 0) == 0; ++first) {
+    const std::string option = argv[first];
+    if (option == "--by-hand") {
+      options.byHand = true;
+    } else if (option == "--pictures" && first + 1 < argc) {
+      options.pictures = argv[++first];
+    } else {
+      return 2;
+    }
+  }
+  if (argc - first < 3) return 2;
+  const std::string recordFile = argv[first];
+  const char* program = argv[first + 1];
+  std::string line = CommandLine(argc - first - 2, argv + first + 2);
 
   // Wine starts its desktop process for whoever needs the desktop first;
   // started by the child it would join the job and never end.
@@ -154,7 +188,7 @@ int main(int argc, char** argv) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION child = {};
   tarvo::ScopedHandle job(CreateJobObjectA(nullptr, nullptr));
-  if (!job.valid() || !CreateProcessA(argv[2], &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+  if (!job.valid() || !CreateProcessA(program, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                                       nullptr, nullptr, &startup, &child)) {
     AppendRecord(recordFile, {"start-failed", std::to_string(GetLastError())});
     return 1;
@@ -168,7 +202,7 @@ int main(int argc, char** argv) {
   }
   ResumeThread(thread.get());
 
-  AnswerBoxes(recordFile, child);
+  AnswerBoxes(recordFile, options, child);
   DWORD exitCode = 0;
   GetExitCodeProcess(process.get(), &exitCode);
   AppendRecord(recordFile, {"exit", std::to_string(exitCode)});
