@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <stdexcept>
 
 #include "app/modules.h"
 #include "log/log_file.h"
 #include "platform/text_lines.h"
+#include "support/log_capture.h"
 #include "support/model_test.h"
 
 namespace tarvo {
@@ -24,15 +24,6 @@ const char* const Message =
 const char* const ProblemReport =
     "In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt over het gevonden "
     "opstartprobleem. Stuur deze naar helpdesk@lumora.nl voor een mogelijke oplossing.";
-
-// A memo that fails on one line, so that the log loses it as a write error.
-struct FailingOn : MemoSink {
-  explicit FailingOn(std::string line) : line(std::move(line)) {}
-  void AppendLine(const std::string& text) override {
-    if (text == line) throw std::runtime_error("display broken");
-  }
-  std::string line;
-};
 
 // Runs the diagnosis inside a run without switches, so that only its problem
 // line keeps the log; gives the lines it wrote, between header and closing.
@@ -153,7 +144,7 @@ TEST(ExceptionLog, NamesEveryDriveType) {
 class ExceptionLogTest : public ModelTest {};
 
 TEST_F(ExceptionLogTest, AnErrorWhileProbingIsLoggedAndTheRunStillEnds) {
-  FailingOn memo("xxx EL: (D:\\ bestaat niet)");
+  FailingMemo memo("xxx EL: (D:\\ bestaat niet)");
   const auto lines = Diagnose(windows, EFOpenError("D:\\intface\\template.htm"), "D:\\", &memo);
   EXPECT_EQ(lines,
             (std::vector<std::string>{

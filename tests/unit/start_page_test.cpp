@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <climits>
 #include <functional>
-#include <stdexcept>
 
 #include "app/browser_path.h"
 #include "app/main_sequence.h"
 #include "app/modules.h"
 #include "log/log_file.h"
 #include "platform/text_lines.h"
+#include "support/log_capture.h"
 #include "support/model_test.h"
 
 namespace tarvo {
@@ -32,24 +32,9 @@ struct Sizes {
 };
 constexpr Sizes Usual{740, 1024, 507, 650};
 
-// Records every log line; fails on one of them, when told which.
-struct RecordingMemo : MemoSink {
-  void AppendLine(const std::string& line) override {
-    if (line == failOn) throw std::runtime_error("display broken");
-    lines.push_back(line);
-  }
-  std::vector<std::string> lines;
-  std::string failOn;
-};
-
 class StartPageTest : public ModelTest {
  protected:
-  StartPageTest() {
-    LogFile = TLogFile::Create();
-    LogFile->SetMessageMemo(&log);
-    BrowserCode = "IE4";
-  }
-  ~StartPageTest() override { LogFile.reset(); }
+  StartPageTest() { BrowserCode = "IE4"; }
 
   // Runs the routine as the main sequence does, from the start directory D:\.
   std::string Create(const Sizes& sizes = Usual, const std::string& startDir = "D:\\") {
@@ -66,7 +51,7 @@ class StartPageTest : public ModelTest {
     return texts;
   }
 
-  RecordingMemo log;
+  LogCapture log;
 };
 
 TEST_F(StartPageTest, FillsInTheFirstCommentOfALineWhenItIsAPlaceholder) {
@@ -105,18 +90,18 @@ TEST_F(StartPageTest, FillsInTheFirstCommentOfALineWhenItIsAPlaceholder) {
     EXPECT_EQ(windows.FileContent(Page), c.page) << ::testing::PrintToString(c.templateText);
   }
   EXPECT_TRUE(windows.Boxes().empty());
-  EXPECT_TRUE(LogFile->Delete()) << "no problem line";
+  EXPECT_FALSE(log.Problem());
 }
 
 TEST_F(StartPageTest, LogsItsStepsAndLeavesThePagesPath) {
   windows.AddFile(Template, "<!--TEMPLATE-->");
   EXPECT_EQ(Create(), Page);
-  EXPECT_EQ(log.lines, (std::vector<std::string>{
-                           "403: TempDir = C:\\WINDOWS\\TEMP\\",
-                           "404: (ConvertToBrowserDir = file:///d|/intface/hoofd.htm)",
-                           "405: FileName = C:\\WINDOWS\\TEMP\\lmrstart.htm",
-                           "406: (vervangen en aanmaken startpagina gelukt)",
-                       }));
+  EXPECT_EQ(log.Lines(), (std::vector<std::string>{
+                             "403: TempDir = C:\\WINDOWS\\TEMP\\",
+                             "404: (ConvertToBrowserDir = file:///d|/intface/hoofd.htm)",
+                             "405: FileName = C:\\WINDOWS\\TEMP\\lmrstart.htm",
+                             "406: (vervangen en aanmaken startpagina gelukt)",
+                         }));
 }
 
 TEST_F(StartPageTest, NavigatorGetsTheFramedMainPage) {
@@ -179,20 +164,21 @@ TEST_F(StartPageTest, ChoosesTheTemporaryDirectory) {
     InstallApi(fresh);
     fresh.AddFile(Template, "<!--INTFACEX-->");
     c.arrange(fresh);
-    log.lines.clear();
+    LogCapture caseLog;
 
     std::string document = "D:\\";
     CreateStartPage(document, 740, 1024, 507, 650);
 
     EXPECT_EQ(document, c.page) << c.what;
     EXPECT_EQ(fresh.FileContent(c.page), "187\r\n") << c.what;
-    const auto at404 = std::find_if(log.lines.begin(), log.lines.end(),
+    const auto& lines = caseLog.Lines();
+    const auto at404 = std::find_if(lines.begin(), lines.end(),
                                     [](const std::string& l) { return l.rfind("404", 0) == 0; });
-    EXPECT_EQ(std::vector<std::string>(log.lines.begin(), at404), c.linesBefore404) << c.what;
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), at404), c.linesBefore404) << c.what;
     std::vector<std::string> boxes;
     for (const ShownBox& box : fresh.Boxes()) boxes.push_back(box.text);
     EXPECT_EQ(boxes, c.boxes) << c.what;
-    EXPECT_TRUE(LogFile->Delete()) << c.what << ": no problem line";
+    EXPECT_FALSE(caseLog.Problem()) << c.what;
   }
 }
 
@@ -215,15 +201,16 @@ TEST_F(StartPageTest, ReadsAMusicSettingForEveryLineThatAsksForIt) {
   EXPECT_EQ(BoxTexts(), std::vector<std::string>(2,
                                                  "Exception: Invalid data type for "
                                                  "'MuziekNummer'"));
-  EXPECT_TRUE(LogFile->Delete()) << "the settings' errors are not logged";
+  EXPECT_FALSE(log.Problem()) << "the settings' errors are not logged";
 }
 
 TEST_F(StartPageTest, AnErrorThatIsNoFileErrorIsLoggedAndTheRunGoesOn) {
   windows.AddFile(Template, "<!--INTFACEX-->");
-  log.failOn = "404: (ConvertToBrowserDir = file:///d|/intface/hoofd.htm)";
+  FailingMemo memo("404: (ConvertToBrowserDir = file:///d|/intface/hoofd.htm)");
+  LogFile->SetMessageMemo(&memo);
   EXPECT_EQ(Create(), "file:///d|/intface/hoofd.htm");
-  EXPECT_EQ(log.lines.back(), "Exception: TLogFile: write error");
-  EXPECT_FALSE(LogFile->Delete()) << "a problem line";
+  EXPECT_EQ(log.Lines().back(), "Exception: TLogFile: write error");
+  EXPECT_TRUE(log.Problem());
   EXPECT_FALSE(windows.FileContent(Page));
 }
 
