@@ -17,7 +17,6 @@ constexpr std::intptr_t FoundInstance = 42;
 constexpr std::uint64_t TicksPerSecond = 10'000'000;
 constexpr std::int64_t DaysFrom1601To1970 = 134774;
 
-
 struct CivilDate {
   std::int64_t year;
   unsigned month;
