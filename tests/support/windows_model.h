@@ -14,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/win32_api.h"
@@ -127,6 +128,8 @@ class WindowsModel final : public Win32Api {
   // The text with its Windows-1252 letters, accented ones too, in upper
   // case: how Windows matches names without regard to case.
   static std::string CaseFolded(const std::string& text);
+  // Equal under that folding, without a copy of either.
+  static bool EqualWithoutCase(std::string_view first, std::string_view second);
 
   // --- inspection ---
   std::optional<std::string> FileContent(const std::string& path) const;

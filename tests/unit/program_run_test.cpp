@@ -305,6 +305,87 @@ TEST_F(ProgramRun, ANewerLauncherOnTheDiscStopsTheRun) {
   }
 }
 
+TEST_F(ProgramRun, WithChecksTheRepairedAssociationIsWhatTheLookupFinds) {
+  // HTML files open in a browser the catalogue does not know; Navigator is
+  // on C: as well, and the only preferred browser there.
+  AddBrowser(windows, Browser, "1.0");
+  AddBrowser(windows, "C:\\Netscape\\netscape.exe", "4.7");
+  windows.AddLibrary("C:\\WINDOWS\\SYSTEM32\\shdocvw.dll",
+                     {{"DllRegisterServer", [] { return 0; }}});
+  EXPECT_EQ(Run("/CHECKS"), 0);
+
+  std::vector<std::string> lines;
+  std::string log = Log().value_or("");
+  for (std::size_t end; (end = log.find("\r\n")) != std::string::npos; log.erase(0, end + 2)) {
+    const std::string line = log.substr(0, end);
+    if (line.rfind("C0", 0) == 0 || line.rfind("xxx RHTM", 0) == 0 ||
+        line.rfind("xxx RAL: (", 0) == 0 || line.rfind("20", 0) == 0 ||
+        line.rfind("Melding", 0) == 0 || line.rfind("xxx GBN: Browser =", 0) == 0) {
+      lines.push_back(line);
+    }
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "C00: (start uitvoeren alle ingebouwde checks)",
+                       "xxx RAL: (bestand niet aanwezig)",
+                       "xxx RAL: (registratie is gelukt!)",
+                       "C01: (SolveScriptErrorIE uitgevoerd)",
+                       "xxx GBN: Browser = ONB",
+                       "xxx GBN: Browser = NN4",
+                       "xxx RHTM: (registreren C:\\Netscape\\netscape.exe)",
+                       "xxx RHTM: (registreren browser uitgevoerd)",
+                       "C02: (RegistreerHTM uitgevoerd)",
+                       "200: HTMLFileName = D:\\intface\\hoofd.htm",
+                       "201: (FindExecutable = 42)",
+                       "202: BrowserStr = C:\\Netscape\\netscape.exe",
+                       "xxx GBN: Browser = NN4",
+                   }));
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{ChecksReport}));
+  ASSERT_EQ(windows.StartedProcesses().size(), 1u);
+  EXPECT_EQ(windows.StartedProcesses()[0].commandLine,
+            "C:\\Netscape\\netscape.exe C:\\WINDOWS\\TEMP\\lmrstart.htm");
+  for (const std::string& request : windows.LibraryRequests()) {
+    EXPECT_EQ(request.rfind("C:\\WINDOWS\\SYSTEM32\\", 0), 0u) << request;
+  }
+}
+
+TEST_F(ProgramRun, RegistersWhatTheBrowsersCodeAsksFor) {
+  const std::string navigator = "Software\\Netscape\\Netscape Navigator\\";
+  struct Case {
+    const char* code;
+    bool editFlags;
+    bool netscape3;
+    bool trusted;
+  };
+  const Case cases[] = {
+      {"IE5", true, false, false}, {"XIE", true, false, false},  {"NN3", false, true, true},
+      {"NN4", false, false, true}, {"NN5", false, false, false},
+  };
+  for (const Case& c : cases) {
+    WindowsModel fresh;
+    InstallApi(fresh);
+    fresh.AddFile("D:\\intface\\hoofd.htm");
+    fresh.AddFile("D:\\intface\\template.htm");
+    fresh.AddFile("D:\\intface\\browsers.ini",
+                  Catalogue({{"BROWSER", "", c.code, "Browser"}},
+                            "[Browservolgorde]\r\nVoorkeur=" + std::string(c.code) + "\r\n"));
+    AddBrowser(fresh, Browser, "5.0");
+    fresh.AssociateExtension(".htm", std::string("\"") + Browser + "\" \"%1\"");
+    fresh.SetCommandLine("D:\\TARVO32.EXE");
+    EXPECT_EQ(RunTarvo32(), 0) << c.code;
+    EXPECT_TRUE(fresh.RegistryValueOf(HkeyClassesRoot, ".lmr", "")) << c.code;
+    EXPECT_EQ(fresh.RegistryValueOf(HkeyClassesRoot, "Lumora.runfile", "EditFlags").has_value(),
+              c.editFlags)
+        << c.code;
+    EXPECT_EQ(fresh.RegistryKeyExists(HkeyCurrentUser, navigator + "Viewers"), c.netscape3)
+        << c.code;
+    EXPECT_EQ(
+        fresh.RegistryKeyExists(HkeyCurrentUser, navigator + "User Trusted External Applications"),
+        c.trusted)
+        << c.code;
+    EXPECT_FALSE(fresh.FileContent("C:\\LMRSTART.LOG")) << c.code << ": no problem, no log";
+  }
+}
+
 TEST_F(ProgramRun, WithoutSwitchesOrProblemsLeavesNoTraceButTheBrowser) {
   windows.AddFile("C:\\LMRSTART.LOG", "earlier run");
   EXPECT_EQ(Run(""), 0);
