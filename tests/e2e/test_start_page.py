@@ -23,19 +23,20 @@ WINDOW_LINE = re.compile(r"401: \(browser wordt (\d+) bij (\d+) pixels\)")
 PAGE_TIME = calendar.timegm((2001, 3, 4, 13, 5, 9))
 
 
-def page_pairs(x, y, address, year, music=("1", "1", "7")):
-    """(template line, page line) pairs: every placeholder, and lines the
-    launcher must leave as they are."""
-    on, number, volume = music
+def page_pairs(x, y, address, year):
+    """(template line, page line) pairs: every placeholder (the music
+    settings at their defaults), and lines the launcher must leave as they
+    are."""
+    title = "<html><head><title>Lumora cover-cd, \xe9\xe9n</title>"
     return [
-        ("<html><head><title>Lumora cover-cd, \xe9\xe9n</title>", "<html><head><title>Lumora cover-cd, \xe9\xe9n</title>"),
-        ("<script language=\"JavaScript\"><!--", "<script language=\"JavaScript\"><!--"),
+        (title, title),
+        ('<script language="JavaScript"><!--', '<script language="JavaScript"><!--'),
         ("var links = <!--INTFACEX-->;", f"var links = {x};"),
         ("var boven = <!--INTFACEY-->;", f"var boven = {y};"),
         ('var hoofdpagina = "<!--TEMPLATE-->";', f'var hoofdpagina = "{address}";'),
-        ("var muziek = <!--MUZIEK-->;", f"var muziek = {on};"),
-        ("var nummer = <!--NUMMER-->;", f"var nummer = {number};"),
-        ("var volume = <!--VOLUME-->;", f"var volume = {volume};"),
+        ("var muziek = <!--MUZIEK-->;", "var muziek = 1;"),
+        ("var nummer = <!--NUMMER-->;", "var nummer = 1;"),
+        ("var volume = <!--VOLUME-->;", "var volume = 7;"),
         ("var plaats = [<!--INTFACEX-->, <!--INTFACEY-->];", f"var plaats = [{x}, <!--INTFACEY-->];"),
         ("// -->", "// -->"),
         ("</script></head><body>", "</script></head><body>"),
