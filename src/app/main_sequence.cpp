@@ -3,6 +3,7 @@
 #include "app/browser_launch.h"
 #include "app/launcher_version.h"
 #include "app/modules.h"
+#include "app/start_page.h"
 #include "browser/browser_identification.h"
 #include "browser/default_browser.h"
 #include "browser/window_size.h"
@@ -83,7 +84,8 @@ void ChooseDocument() {
   } else if (!BrowserFitsOnDesktop()) {
     OpenHTMLdoc = StartDir + "intface\\eenvoud\\bureau.htm";
   } else {
-    OpenHTMLdoc = StartDir + MainPage;
+    OpenHTMLdoc = StartDir;
+    CreateStartPage(OpenHTMLdoc, DesktopHeight, DesktopWidth, BrowserHeight, BrowserWidth);
   }
 }
 

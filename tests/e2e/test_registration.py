@@ -8,7 +8,7 @@ import unittest
 
 from harness.registry import parse_export
 from harness.scenario import Scenario, short_name
-from launcher_log import CATALOGUE, CHECKS_REPORT, DEBUG_REPORT, START_PAGE, box, catalogue
+from launcher_log import CATALOGUE, CHECKS_REPORT, DEBUG_REPORT, START_PAGE, TEMPLATE, box, catalogue
 
 NAVIGATOR = "C:\\Netscape\\Program\\netscape.exe"
 EXPLORER = "C:\\IE\\iexplore.exe"
@@ -48,6 +48,7 @@ class RegistrationScenarios(unittest.TestCase):
     def scenario(self, browser, stub, navigator_code="NN4", name=""):
         scenario = Scenario(short_name(self.id()) + name)
         scenario.add_cd_file(START_PAGE, b"<html></html>")
+        scenario.add_cd_file(TEMPLATE, b"<!--TEMPLATE-->\r\n")
         scenario.add_cd_file(CATALOGUE, catalogue_for(navigator_code))
         scenario.add_stub_browser(browser, stub)
         scenario.associate_htm(browser)
