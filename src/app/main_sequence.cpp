@@ -3,6 +3,7 @@
 #include "app/browser_launch.h"
 #include "app/launcher_version.h"
 #include "app/modules.h"
+#include "app/start_page.h"
 #include "browser/browser_identification.h"
 #include "browser/default_browser.h"
 #include "browser/window_size.h"
@@ -12,6 +13,8 @@
 #include "platform/int32_arithmetic.h"
 #include "platform/message_box.h"
 #include "registration/best_browser.h"
+#include "registration/built_in_checks.h"
+#include "registration/lmr_ext.h"
 
 namespace tarvo {
 
@@ -65,13 +68,22 @@ bool BrowserFitsOnDesktop() {
          WrappingSubtract(DesktopHeight, BrowserHeight) >= Margin;
 }
 
+// The run files for Windows, and for the browser in use what it needs.
+void RegisterForTheBrowser() {
+  RegisterRunFileType(StartDir);
+  if (BrowserCode == "NN3") RegisterNetscape3(StartDir);
+  if (BrowserCode == "NN4") RegisterNetscape4(StartDir);
+  if (BrowserCode.find("IE") != std::string::npos) SetRunFileEditFlags();
+}
+
 void ChooseDocument() {
   if (IsUnknownOrUnsupported(BrowserCode)) {
     OpenHTMLdoc = StartDir + OldBrowserPageFile;
   } else if (!BrowserFitsOnDesktop()) {
     OpenHTMLdoc = StartDir + SmallScreenPageFile;
   } else {
-    OpenHTMLdoc = StartDir + MainPageFile;
+    OpenHTMLdoc = StartDir;
+    CreateStartPage(OpenHTMLdoc, DesktopHeight, DesktopWidth, BrowserHeight, BrowserWidth);
   }
 }
 
@@ -84,12 +96,17 @@ void RunMainSequence() {
   LogLine(std::string("101: Debug = ") + (Debug ? "TRUE" : "FALSE"));
   CheckLauncherVersion();
   LogLine("104: (volumelabel = " + GetVolumeLabel() + ")");
+  if (ExtraChecks) {
+    LogLine("");
+    RunBuiltInChecks();
+  }
   LogLine("");
   BrowserPad = GetDefaultBrowser(StartDir + MainPageFile);
   BrowserCode = IdentifiedCode(BrowserPad);
   if (IsUnknownOrUnsupported(BrowserCode)) LookForBetterBrowser();
   LogLine("");
   LogLine("300: (aanmaken sleutels in registry)");
+  RegisterForTheBrowser();
   LogLine("");
   ChooseDocument();
   LogLine("407: BrowserPad = " + BrowserPad);

@@ -2,6 +2,7 @@
 
 #include "platform/ascii_case.h"
 #include "platform/file_helpers.h"
+#include "platform/text_lines.h"
 
 namespace tarvo {
 
@@ -35,9 +36,7 @@ void TLogFile::AddLine(const std::string& text, bool problem) {
 void TLogFile::SaveIfKept() const {
   if (delete_) return;
   try {
-    std::string content;
-    for (const std::string& line : lines_) content += line + "\r\n";
-    WriteWholeFile(fileName_, content);
+    WriteWholeFile(fileName_, CrLfText(lines_));
   } catch (const std::exception&) {
     throw ELogFile("TLogFile: save error");
   }

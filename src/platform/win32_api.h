@@ -104,6 +104,38 @@ inline constexpr int CstrLessThan = 1;
 inline constexpr int CstrEqual = 2;
 inline constexpr int CstrGreaterThan = 3;
 
+// --- start page and file-error diagnosis: temp path, clock, drives ---
+
+// What GetFileAttributes answers for a path it cannot find.
+inline constexpr std::uint32_t InvalidFileAttributes = 0xFFFFFFFF;
+
+// GetTempPath's buffer, in characters.
+inline constexpr std::uint32_t TempPathBufferSize = 1024;
+
+// GetDriveType's answers.
+inline constexpr std::uint32_t DriveUnknown = 0;
+inline constexpr std::uint32_t DriveNoRootDir = 1;
+inline constexpr std::uint32_t DriveRemovable = 2;
+inline constexpr std::uint32_t DriveFixed = 3;
+inline constexpr std::uint32_t DriveRemote = 4;
+inline constexpr std::uint32_t DriveCdrom = 5;
+inline constexpr std::uint32_t DriveRamdisk = 6;
+
+// SYSTEMTIME.
+struct SystemTime {
+  std::uint16_t year = 0;
+  std::uint16_t month = 0;
+  std::uint16_t dayOfWeek = 0;  // 0 is Sunday
+  std::uint16_t day = 0;
+  std::uint16_t hour = 0;
+  std::uint16_t minute = 0;
+  std::uint16_t second = 0;
+  std::uint16_t milliseconds = 0;
+};
+
+inline constexpr std::uint32_t DateShortDate = 0x1;  // GetDateFormat's flag
+inline constexpr std::uint32_t TimeLongFormat = 0;   // GetTimeFormat without flags
+
 class Win32Api {
  public:
   virtual ~Win32Api() = default;
@@ -272,6 +304,35 @@ class Win32Api {
   // DllRegisterServer, and returns its result.
   virtual std::int32_t CallEntryPoint(std::uintptr_t entry) = 0;
   virtual void FreeLibrary(Handle library) = 0;
+
+  // --- start page and file-error diagnosis (kernel32) ---
+  // GetTempPathA with a buffer of TempPathBufferSize characters. Returns the
+  // length of the path, which ends in "\", when it fits (and sets `path` to
+  // it); the size the buffer would need when it does not fit; 0 on failure.
+  // `path` is untouched unless the path fit. The folder need not exist.
+  virtual std::uint32_t GetTempPath(std::string& path) = 0;
+  virtual void GetLocalTime(SystemTime& time) = 0;
+  // InvalidFileAttributes when the path cannot be found. A folder may be
+  // named with a final "\", a file may not.
+  virtual std::uint32_t GetFileAttributes(const std::string& path) = 0;
+  // One of the Drive... values for a root such as "C:\"; DriveNoRootDir for
+  // a drive that does not exist.
+  virtual std::uint32_t GetDriveType(const std::string& root) = 0;
+  // GetDiskFreeSpaceExA for a root such as "C:\": the bytes free to this
+  // user and the drive's size. Where the system lacks that call (the first
+  // Windows 95), GetDiskFreeSpaceA's clusters times sectors per cluster times
+  // bytes per sector. Returns false when the drive cannot be asked; the
+  // outputs are then untouched.
+  virtual bool GetDiskFreeSpaceEx(const std::string& root, std::uint64_t& freeBytesAvailable,
+                                  std::uint64_t& totalBytes) = 0;
+  // GetDateFormatA and GetTimeFormatA without a format picture: `time` in
+  // the locale's format chosen by `flags` (DateShortDate; TimeLongFormat).
+  // Return false when the locale or time is refused; `text` is then
+  // untouched.
+  virtual bool GetDateFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
+                             std::string& text) = 0;
+  virtual bool GetTimeFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
+                             std::string& text) = 0;
 };
 
 inline constexpr Handle HkeyClassesRoot = 0x80000000;

@@ -13,11 +13,9 @@ const char* const NavigatorKey = "Software\\Netscape\\Netscape Navigator\\";
 const char* const TrustKey =
     "Software\\Netscape\\Netscape Navigator\\User Trusted External Applications";
 
-void Log(const std::string& text) { LogFile->AddLine(text, false); }
-
 // A key opened from the root, or the line that says it could not be.
 void OpenOrLog(RegistryAccessor& registry, const std::string& key, const std::string& failure) {
-  if (!registry.OpenKey(key)) Log(failure);
+  if (!registry.OpenKey(key)) LogLine(failure);
 }
 
 std::string OpenCommand(const std::string& program) { return "\"" + program + "\" \"%1\""; }
@@ -27,17 +25,17 @@ std::string OpenCommand(const std::string& program) { return "\"" + program + "\
 // belongs to it and below is skipped, so that nothing lands a level higher.
 void RegisterOpenAction(RegistryAccessor& registry, const std::string& startDir) {
   if (!registry.OpenKey("Shell"))
-    return Log("303: (aanmaken \"Lumora.runfile\\Shell\" sleutel mislukt)");
+    return LogLine("303: (aanmaken \"Lumora.runfile\\Shell\" sleutel mislukt)");
   // The beta disc put the menu text here; it belongs one level deeper.
   if (registry.DeleteValue("")) {
-    Log("304: (verwijderen foutieve &Starten waarde bèta cd-rom is gelukt!)");
+    LogLine("304: (verwijderen foutieve &Starten waarde bèta cd-rom is gelukt!)");
   }
   if (!registry.OpenKey("Open")) {
-    return Log("305: (aanmaken \"Lumora.runfile\\Shell\\Open\" sleutel mislukt)");
+    return LogLine("305: (aanmaken \"Lumora.runfile\\Shell\\Open\" sleutel mislukt)");
   }
   registry.WriteString("", "&Starten");
   if (!registry.OpenKey("Command")) {
-    return Log("306 (aanmaken \"Lumora.runfile\\Shell\\Open\\Command\" sleutel mislukt)");
+    return LogLine("306 (aanmaken \"Lumora.runfile\\Shell\\Open\\Command\" sleutel mislukt)");
   }
   registry.WriteString("", OpenCommand(RunnerPath(startDir)));
 }

@@ -35,6 +35,14 @@ class ContractWorld {
   virtual void MakeVersionedProgram(const std::string& path, const VersionResource& resource) = 0;
   // A directory link at `path` leading to the existing folder `target`.
   virtual void MakeDirectoryLink(const std::string& path, const std::string& target) = 0;
+
+  // --- temp path, clock, drives ---
+  // Sets the TMP variable GetTempPath reads first, for this test alone.
+  virtual void SetTempVariable(const std::string& value) = 0;
+  // The user's default locale, as a locale identifier.
+  virtual std::uint32_t UserLocale() = 0;
+  // The current local time, as a FILETIME.
+  virtual std::uint64_t LocalNow() = 0;
 };
 
 // Made fresh for every test; each build links one world.

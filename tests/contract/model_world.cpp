@@ -38,6 +38,10 @@ class ModelWorld final : public ContractWorld {
     model_.AddDirectoryLink(path, target);
   }
 
+  void SetTempVariable(const std::string& value) override { model_.SetTempPath(value); }
+  std::uint32_t UserLocale() override { return 0x0413; }
+  std::uint64_t LocalNow() override { return WindowsModel::Now; }
+
  private:
   WindowsModel model_;
   std::string folder_;

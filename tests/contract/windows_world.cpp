@@ -89,6 +89,13 @@ class WindowsWorld final : public ContractWorld {
   explicit WindowsWorld(const std::string& testName) : folder_(RunFolder() + "\\" + testName) {
     Check(CreateDirectoryA(folder_.c_str(), nullptr), "CreateDirectory " + folder_);
   }
+  ~WindowsWorld() override {
+    if (savedTemp_) {
+      SetEnvironmentVariableA("TMP", savedTemp_->empty() ? nullptr : savedTemp_->c_str());
+    }
+  }
+  WindowsWorld(const WindowsWorld&) = delete;
+  WindowsWorld& operator=(const WindowsWorld&) = delete;
 
   Win32Api& Windows() override { return backend_; }
   std::string Folder() override { return folder_; }
@@ -160,9 +167,31 @@ class WindowsWorld final : public ContractWorld {
     Check(IsDirectoryLink(path), "symbolic link " + path);
   }
 
+  void SetTempVariable(const std::string& value) override {
+    if (!savedTemp_) savedTemp_ = Variable("TMP");
+    Check(SetEnvironmentVariableA("TMP", value.c_str()), "SetEnvironmentVariable TMP");
+  }
+
+  std::uint32_t UserLocale() override { return GetUserDefaultLCID(); }
+
+  std::uint64_t LocalNow() override {
+    FILETIME utc;
+    FILETIME local;
+    GetSystemTimeAsFileTime(&utc);
+    Check(FileTimeToLocalFileTime(&utc, &local), "FileTimeToLocalFileTime");
+    return (static_cast<std::uint64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime;
+  }
+
  private:
+  // An unset variable reads as empty.
+  static std::string Variable(const char* name) {
+    char value[32767] = {};
+    return std::string(value, GetEnvironmentVariableA(name, value, sizeof value));
+  }
+
   Win32Backend backend_;
   std::string folder_;
+  std::optional<std::string> savedTemp_;  // TMP before the test changed it
 };
 
 }  // namespace

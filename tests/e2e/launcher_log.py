@@ -3,11 +3,14 @@ way the scenarios compare them, line for line."""
 
 from harness.pe import RT_VERSION, PeFile, version_strings
 from harness.scenario import Box
+from harness.wine import temp_directory
 
 SUPPORT = "helpdesk@lumora.nl"
 CAPTION = b"Tarvo32"
 START_PAGE = "intface\\hoofd.htm"
 CATALOGUE = "intface\\browsers.ini"
+TEMPLATE = "intface\\template.htm"
+PAGE_NAME = "lmrstart.htm"
 LABEL = "LUMORA"
 
 HEADER = [
@@ -38,6 +41,10 @@ LAUNCH_FAILED = ("De cd-rom kon helaas niet gestart worden. Open intface\\eenvou
 OLD_VERSION = ("U gebruikt een oude versie van TARVO32.EXE om de cd-rom op te starten. Kopiëer TARVO32.EXE "
                "vanaf de cd-rom over deze versie heen en probeer het nog eens...")
 NO_BROWSER_LINE = "Melding: (geen browser geïnstalleerd)"
+NO_TEMP_DIR = ("Geen TEMP directory gevonden, we zullen dus C:\\ moeten gebruiken. Lees de help hoe u deze "
+               "melding kunt voorkomen...")
+PAGE_FAILED = ("De benodigde startpagina kon niet gemaakt worden. Volg de aanwijzingen die zo dadelijk "
+               "verschijnt...")
 
 
 def box(text):
@@ -121,12 +128,45 @@ def identification_lines(path, program, catalogue_path, code, matches=(), choice
     return lines + [f"xxx GBN: Browser = {code}"]
 
 
-def launch_lines(browser, document, sizes=None):
+def wine_temp_dir():
+    """Wine's temporary folder as the launcher writes it: upper case, with
+    a final backslash."""
+    return temp_directory().upper() + "\\"
+
+
+def wine_page():
+    """The start page in Wine's temporary folder."""
+    return wine_temp_dir() + PAGE_NAME
+
+
+def main_page_address(start_dir, code):
+    """The disc's main page as the start page names it to a browser with
+    `code`: Navigator's framed page, every other browser's main page."""
+    page = "frame.htm" if code.startswith("NN") else "hoofd.htm"
+    return "file:///" + (start_dir.lower() + "intface\\" + page).replace("\\", "/").replace(":", "|")
+
+
+def start_page_lines(start_dir, code, temp_dir=None):
+    """Lines 403 to 406 of a start page made for `code` from `start_dir`'s
+    template, with `temp_dir` (Wine's unless given) as line 403 shows it;
+    and the page's path. The start directory itself makes way for C:\\."""
+    temp_dir = temp_dir or wine_temp_dir()
+    lines = [f"403: TempDir = {temp_dir}"]
+    if temp_dir == start_dir:
+        lines.append("Melding: (tempdir bestaat niet)")
+        temp_dir = "C:\\"
+    page = temp_dir + PAGE_NAME
+    return [*lines, f"404: (ConvertToBrowserDir = {main_page_address(start_dir, code)})",
+            f"405: FileName = {page}", "406: (vervangen en aanmaken startpagina gelukt)"], page
+
+
+def launch_lines(browser, document, sizes=None, page_lines=()):
     """From line 300 to the closing empty lines: `sizes` are the work area's
-    and the window's (width, height), when the browser is supported."""
+    and the window's (width, height), when the browser is supported;
+    `page_lines` those of the start page made then."""
     lines = ["", "300: (aanmaken sleutels in registry)", ""]
     if sizes:
         (desktop_width, desktop_height), (width, height) = sizes
         lines += [f"400: (bureaublad is {desktop_width} bij {desktop_height} pixels)",
                   f"401: (browser wordt {width} bij {height} pixels)"]
-    return lines + [f"407: BrowserPad = {browser}", f"408: OpenHTMLdoc = {document}"]
+    return lines + [*page_lines, f"407: BrowserPad = {browser}", f"408: OpenHTMLdoc = {document}"]

@@ -8,9 +8,9 @@ import unittest
 
 from harness.scenario import WINDOWS_DIRECTORY, BrowserStart, Scenario, short_name
 from launcher_log import (CATALOGUE, DEBUG_REPORT, FOUND, HEADER, LAUNCH_FAILED, NOT_FOUND,
-                          OLD_VERSION, PROBLEM_REPORT, SEARCH, START_PAGE, box, catalogue,
+                          OLD_VERSION, PROBLEM_REPORT, SEARCH, START_PAGE, TEMPLATE, box, catalogue,
                           catalogue_choice_lines, identification_lines, launch_lines, log_text,
-                          start_lines, volume_lines)
+                          start_lines, start_page_lines, volume_lines, wine_page)
 
 CATALOGUE_TEXT = catalogue([("IEXPLORE", "4", "IE4", "Internet Explorer 4"),
                             ("IEXPLORE", "5", "IE5", "Internet Explorer 5"),
@@ -42,6 +42,7 @@ class DetectionScenarios(unittest.TestCase):
         scenario = Scenario(short_name(self.id()))
         scenario.add_cd_file(START_PAGE, b"<html></html>")
         scenario.add_cd_file(CATALOGUE, CATALOGUE_TEXT)
+        scenario.add_cd_file(TEMPLATE, b"<!--TEMPLATE-->\r\n")
         scenario.add_stub_browser(default_browser, stub)
         scenario.associate_htm(default_browser)
         return scenario
@@ -93,20 +94,22 @@ class DetectionScenarios(unittest.TestCase):
         uses it."""
         navigator = self.identification(scenario, NAVIGATOR, "stub_navigator", "NN4",
                                         [(3, "Netscape Navigator 4")])
+        page_lines, page = start_page_lines("D:\\", "NN4")
         return [*self.search_lines([*found_before, (navigator, "NN4", 17)]),
                 f"xxx GBB: (ofwel {NAVIGATOR})", "Melding: (betere browser gevonden)", *navigator,
-                *launch_lines(NAVIGATOR, MAIN_PAGE, (DESKTOP, NAVIGATOR_WINDOW))]
+                *launch_lines(NAVIGATOR, page, (DESKTOP, NAVIGATOR_WINDOW), page_lines)]
 
     def test_ie_coded_browser_gets_its_code_and_window_size(self):
         scenario = self.scenario(EXPLORER, "stub_explorer")
         outcome = scenario.run(["/DEBUG"])
 
+        page_lines, page = start_page_lines("D:\\", "IE5")
         self.assert_log(scenario, outcome.log, EXPLORER, [
             *self.first_identification(scenario, EXPLORER, "stub_explorer", "IE5", [(2, "Internet Explorer 5")]),
-            *launch_lines(EXPLORER, MAIN_PAGE, (DESKTOP, EXPLORER_WINDOW))])
+            *launch_lines(EXPLORER, page, (DESKTOP, EXPLORER_WINDOW), page_lines)])
         self.assertEqual(scenario.read_file(WINDOWS_DIRECTORY + "\\BROWSERS.INI"), CATALOGUE_TEXT)
         self.assertEqual(outcome.boxes, [box(DEBUG_REPORT)])
-        self.assertEqual(outcome.browser_starts, [started(EXPLORER, MAIN_PAGE)])
+        self.assertEqual(outcome.browser_starts, [started(EXPLORER, page)])
         self.assertEqual(outcome.exit_code, 0)
 
     def test_unknown_browser_leads_to_the_most_preferred_one_on_drive_c(self):
@@ -121,7 +124,7 @@ class DetectionScenarios(unittest.TestCase):
             *self.unknown_browser_lines(scenario),
             *self.navigator_found_lines(scenario, [(explorer, "IE5", 13)])])
         self.assertEqual(outcome.boxes, [box(SEARCH), box(FOUND), box(DEBUG_REPORT)])
-        self.assertEqual(outcome.browser_starts, [started(NAVIGATOR, MAIN_PAGE)])
+        self.assertEqual(outcome.browser_starts, [started(NAVIGATOR, wine_page())])
         self.assertEqual(outcome.exit_code, 0)
 
     def test_no_better_browser_leaves_the_old_browsers_page_and_a_report(self):
@@ -148,7 +151,7 @@ class DetectionScenarios(unittest.TestCase):
         self.assert_log(scenario, outcome.log, UNKNOWN, [
             *self.unknown_browser_lines(scenario), *self.navigator_found_lines(scenario)])
         self.assertEqual(outcome.boxes, [box(SEARCH), box(FOUND), box(DEBUG_REPORT)])
-        self.assertEqual(outcome.browser_starts, [started(NAVIGATOR, MAIN_PAGE)])
+        self.assertEqual(outcome.browser_starts, [started(NAVIGATOR, wine_page())])
 
     def test_newer_launcher_on_the_cd_stops_the_run(self):
         scenario = self.scenario(EXPLORER, "stub_explorer")

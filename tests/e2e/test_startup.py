@@ -1,14 +1,15 @@
 """Start-up scenarios: tarvo32.exe on a CD mapped as D: under Wine, looking
 up the browser for .htm files, recognising it in the CD's catalogue and
-starting it on the CD's main page."""
+starting it on the start page made from the CD's template."""
 
 import re
 import unittest
 
 from harness.scenario import LOG_FILE, PROGRAM, BrowserStart, Scenario, short_name
 from launcher_log import (BAD_START_DIR, CATALOGUE, CHECKS_REPORT, DEBUG_REPORT, HEADER, NO_BROWSER,
-                          NO_BROWSER_LINE, START_PAGE, box, catalogue, catalogue_choice_lines,
-                          identification_lines, launch_lines, start_lines, volume_lines)
+                          NO_BROWSER_LINE, START_PAGE, TEMPLATE, box, catalogue, catalogue_choice_lines,
+                          identification_lines, launch_lines, start_lines, start_page_lines,
+                          volume_lines, wine_page)
 
 BROWSER = "C:\\Browser\\stub.exe"
 MISSING_BROWSER = "C:\\Weg\\browser.exe"
@@ -18,6 +19,7 @@ OLD_LOG = b"Log van een eerdere start\r\nmet \xEF\r\n"
 # captions are 18 high) fits Xvfb's screen of 1024 by 768.
 STUB_CATALOGUE = catalogue([("STUB", "1", "IE5", "Stub Browser")])
 SIZES = ((1024, 768), (640, 498))
+TEMPLATE_TEXT = b"<html><body><a href=\"<!--TEMPLATE-->\">cd-rom</a></body></html>\r\n"
 
 
 def started(browser, command_line):
@@ -27,13 +29,14 @@ def started(browser, command_line):
 
 class StartupScenario(unittest.TestCase):
     def scenario(self, browser=BROWSER, start_page=True):
-        """A CD with tarvo32.exe, the stub's catalogue and, unless told
-        otherwise, its main page; .htm files open in a stub browser at
-        `browser`."""
+        """A CD with tarvo32.exe, the stub's catalogue, the start page's
+        template and, unless told otherwise, its main page; .htm files open
+        in a stub browser at `browser`."""
         scenario = Scenario(short_name(self.id()))
         if start_page:
             scenario.add_cd_file(START_PAGE, b"<html></html>")
         scenario.add_cd_file(CATALOGUE, STUB_CATALOGUE)
+        scenario.add_cd_file(TEMPLATE, TEMPLATE_TEXT)
         scenario.add_stub_browser(browser)
         scenario.associate_htm(browser)
         return scenario
@@ -47,14 +50,15 @@ class StartupScenario(unittest.TestCase):
         return [*HEADER, *start_lines(start_dir, True, launcher, "D:\\TARVO32.EXE", cd_launcher),
                 *volume_lines(label), f"200: HTMLFileName = {start_dir}{START_PAGE}", *lookup_lines, "", ""]
 
-    def found(self, scenario, code, browser, start_dir="D:\\"):
+    def found(self, scenario, code, browser, start_dir="D:\\", temp_dir=None):
         """The lookup finds `browser`, which the catalogue knows, and it
-        starts on the main page."""
+        starts on the start page, made in `temp_dir` (Wine's unless given)."""
         choice, catalogue_path = catalogue_choice_lines(start_dir, 3)
+        page_lines, page = start_page_lines(start_dir, "IE5", temp_dir)
         return [f"201: (FindExecutable = {code})", f"202: BrowserStr = {browser}",
                 *identification_lines(browser, scenario.stub_program(), catalogue_path, "IE5",
                                       [(1, "Stub Browser")], choice),
-                *launch_lines(browser, start_dir + START_PAGE, SIZES)]
+                *launch_lines(browser, page, SIZES, page_lines)]
 
     def log_lines(self, log):
         """The log's lines, each checked to end in CR LF and nowhere else."""
@@ -83,7 +87,7 @@ class StartupScenarios(StartupScenario):
         self.assertGreater(code, 32)
         self.assertEqual(lines, self.debug_log(scenario, self.found(scenario, code, BROWSER)))
         self.assertEqual(outcome.boxes, [box(DEBUG_REPORT)])
-        self.assertEqual(outcome.browser_starts, [started(BROWSER, "C:\\Browser\\stub.exe D:\\intface\\hoofd.htm")])
+        self.assertEqual(outcome.browser_starts, [started(BROWSER, f"C:\\Browser\\stub.exe {wine_page()}")])
         self.assertEqual(outcome.exit_code, 0)
 
     def test_run_without_switches_writes_no_log(self):
@@ -91,7 +95,7 @@ class StartupScenarios(StartupScenario):
 
         self.assertIsNone(outcome.log)
         self.assertEqual(outcome.boxes, [])
-        self.assertEqual(outcome.browser_starts, [started(BROWSER, "C:\\Browser\\stub.exe D:\\intface\\hoofd.htm")])
+        self.assertEqual(outcome.browser_starts, [started(BROWSER, f"C:\\Browser\\stub.exe {wine_page()}")])
         self.assertEqual(outcome.exit_code, 0)
 
     def test_run_without_switches_keeps_older_log(self):
@@ -157,9 +161,8 @@ class StartupScenarios(StartupScenario):
         self.assertEqual(outcome.boxes, [box(DEBUG_REPORT), box(CHECKS_REPORT)])
         lines = self.log_lines(outcome.log)
         self.assertEqual(lines[:7], [*HEADER, "100: StartDir = D:\\", "101: Debug = TRUE"])
-        self.assertEqual(lines[-4:], [f"407: BrowserPad = {BROWSER}", "408: OpenHTMLdoc = D:\\intface\\hoofd.htm",
-                                      "", ""])
-        self.assertEqual(outcome.browser_starts, [started(BROWSER, "C:\\Browser\\stub.exe D:\\intface\\hoofd.htm")])
+        self.assertEqual(lines[-4:], [f"407: BrowserPad = {BROWSER}", f"408: OpenHTMLdoc = {wine_page()}", "", ""])
+        self.assertEqual(outcome.browser_starts, [started(BROWSER, f"C:\\Browser\\stub.exe {wine_page()}")])
         self.assertEqual(outcome.exit_code, 0)
 
     def test_unwritable_log(self):
@@ -185,7 +188,7 @@ class StartupScenarios(StartupScenario):
         outcome = scenario.run(["/DEBUG"])
 
         self.assertEqual(outcome.browser_starts, [
-            started(browser, '"C:\\Program Files\\Stub Browser\\stub.exe" D:\\intface\\hoofd.htm')])
+            started(browser, f'"C:\\Program Files\\Stub Browser\\stub.exe" {wine_page()}')])
         lines = self.log_lines(outcome.log)
         self.assertEqual(lines, self.debug_log(scenario, self.found(scenario, self.find_executable_code(lines),
                                                                     browser)))
@@ -195,14 +198,16 @@ class StartupScenarios(StartupScenario):
         scenario = self.scenario()
         scenario.add_file("C:\\Mijn CD\\intface\\hoofd.htm", b"<html></html>")
         scenario.add_file("C:\\Mijn CD\\" + CATALOGUE, STUB_CATALOGUE)
+        scenario.add_file("C:\\Mijn CD\\" + TEMPLATE, TEMPLATE_TEXT)
         outcome = scenario.run(tail='/DEBUG "C:\\Mijn CD\\"')
 
         start_dir = "C:\\MIJN CD\\"
         lines = self.log_lines(outcome.log)
         self.assertEqual(lines, self.debug_log(
             scenario, self.found(scenario, self.find_executable_code(lines), BROWSER, start_dir), start_dir, ""))
-        self.assertEqual(outcome.browser_starts, [
-            started(BROWSER, 'C:\\Browser\\stub.exe "C:\\MIJN CD\\intface\\hoofd.htm"')])
+        self.assertEqual(outcome.browser_starts, [started(BROWSER, f"C:\\Browser\\stub.exe {wine_page()}")])
+        self.assertEqual(scenario.read_file(wine_page()),
+                         b'<html><body><a href="file:///c|/mijn cd/intface/hoofd.htm">cd-rom</a></body></html>\r\n')
         self.assertEqual(outcome.boxes, [box(DEBUG_REPORT)])
         self.assertEqual(outcome.exit_code, 0)
 

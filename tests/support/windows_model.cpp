@@ -5,6 +5,7 @@
 
 #include "platform/ascii_case.h"
 #include "platform/path_names.h"
+#include "support/model_calendar.h"
 
 namespace tarvo {
 
@@ -14,30 +15,9 @@ constexpr std::intptr_t SeErrFileNotFound = 2;
 constexpr std::intptr_t SeErrNoAssociation = 31;
 constexpr std::intptr_t FoundInstance = 42;
 
-constexpr std::uint64_t TicksPerSecond = 10'000'000;
-constexpr std::int64_t DaysFrom1601To1970 = 134774;
-
-
-struct CivilDate {
-  std::int64_t year;
-  unsigned month;
-  unsigned day;
-};
-
-// Days since 1970-01-01 to a proleptic Gregorian date (H. Hinnant's method).
-CivilDate CivilFromDays(std::int64_t days) {
-  days += 719468;
-  const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
-  const unsigned yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const unsigned shiftedMonth = (5 * dayOfYear + 2) / 153;
-  const unsigned day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
-  const unsigned month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
-  const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-  return {year, month, day};
-}
+constexpr std::uint64_t DefaultDiskBytes = 10'737'418'240;
+constexpr std::uint64_t DefaultDiskFreeBytes = DefaultDiskBytes / 4;
+constexpr std::uint64_t CdBytes = 681'574'400;
 
 // The program a command line starts: its quoted first part, or everything
 // up to the first blank.
@@ -58,12 +38,19 @@ std::string WindowsModel::ParentOf(const std::string& path) {
 }
 
 WindowsModel::WindowsModel() : moduleFileName_("D:\\TARVO32.EXE"), commandLine_("D:\\TARVO32.EXE") {
+  AddDrive('C', DriveFixed, DefaultDiskBytes, DefaultDiskFreeBytes);
+  AddDrive('D', DriveCdrom, CdBytes, 0);
   AddFolder(windowsDirectory_);
+  AddFolder(*tempPath_);
 }
 
 void WindowsModel::AddFolder(const std::string& path) {
   std::string folder = path;
   if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  if (folder.size() >= 2 && folder[1] == ':') {
+    const char letter = AsciiUpperCase(folder.substr(0, 1)).front();
+    drives_.try_emplace(letter, Drive{DriveFixed, DefaultDiskBytes, DefaultDiskFreeBytes});
+  }
   for (; !folder.empty(); folder = ParentOf(folder)) {
     entries_.insert({KeyOf(folder), {FileAttributeDirectory, Now, "", ExtractFileName(folder)}});
   }
@@ -157,14 +144,11 @@ bool WindowsModel::FileTimeToLocalFileTime(std::uint64_t fileTime, std::uint64_t
 }
 
 bool WindowsModel::FileTimeToDosDateTime(std::uint64_t fileTime, DosDateTime& dos) {
-  const auto seconds = static_cast<std::int64_t>(fileTime / TicksPerSecond);
-  const CivilDate date = CivilFromDays(seconds / 86400 - DaysFrom1601To1970);
+  const SystemTime time = SystemTimeFromFileTime(fileTime);
   // Windows's documented range; Wine 8 wraps years after 2107 instead.
-  if (date.year < 1980 || date.year > 2107) return false;
-  const auto secondOfDay = static_cast<unsigned>(seconds % 86400);
-  dos.date = static_cast<std::uint16_t>(((date.year - 1980) << 9) | (date.month << 5) | date.day);
-  dos.time = static_cast<std::uint16_t>(((secondOfDay / 3600) << 11) |
-                                        ((secondOfDay / 60 % 60) << 5) | (secondOfDay % 60 / 2));
+  if (time.year < 1980 || time.year > 2107) return false;
+  dos.date = static_cast<std::uint16_t>(((time.year - 1980) << 9) | (time.month << 5) | time.day);
+  dos.time = static_cast<std::uint16_t>((time.hour << 11) | (time.minute << 5) | (time.second / 2));
   return true;
 }
 
@@ -184,7 +168,7 @@ Handle WindowsModel::CreateFile(const std::string& path, FileCreation creation) 
       constexpr std::uint32_t refusing = FileAttributeDirectory | FileAttributeReadOnly;
       if (existing && (existing->attributes & refusing)) return NoHandle;
       if (IsOpen(key, false)) return NoHandle;  // the creation shares nothing
-      entries_[key] = {FileAttributeArchive, Now, "",
+      entries_[key] = {FileAttributeArchive, clock_, "",
                        existing ? existing->name : ExtractFileName(path)};
       break;
     }
@@ -210,8 +194,11 @@ bool WindowsModel::WriteFile(Handle file, const void* data, std::uint32_t size,
                              std::uint32_t& written) {
   OpenFile& open = OpenFileOf(file, "WriteFile");
   written = 0;
-  if (failWrites_ || !open.writable) return false;
+  const auto drive = drives_.find(open.key.front());
+  const bool full = drive != drives_.end() && drive->second.freeBytes < size;
+  if (failWrites_ || full || !open.writable) return false;
   entries_[open.key].content.append(static_cast<const char*>(data), size);
+  if (drive != drives_.end()) drive->second.freeBytes -= size;
   written = size;
   return true;
 }

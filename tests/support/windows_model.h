@@ -4,7 +4,8 @@
 // hold it to that). Set it up in a few lines; inject failures where Windows
 // would fail. Browser detection's calls live in windows_model_directory.cpp,
 // windows_model_profile.cpp, windows_model_version.cpp and
-// windows_model_system.cpp.
+// windows_model_system.cpp; the start page's in windows_model_disk.cpp and
+// windows_model_clock.cpp.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/win32_api.h"
@@ -40,11 +42,13 @@ struct StartedProcess {
 
 class WindowsModel final : public Win32Api {
  public:
-  // 2026-12-08 12:00 UTC, the model's clock and the time of files it makes.
+  // 2026-12-08 12:00 UTC: the model's clock unless set, and the time of
+  // files and folders set up without one.
   static constexpr std::uint64_t Now = 134412048000000000;
   static constexpr std::uint32_t TurkishLocale = 0x041F;
 
-  // Drive C: with the Windows directory C:\WINDOWS exists; the program runs
+  // Drive C: with the Windows directory C:\WINDOWS and the temp folder
+  // C:\WINDOWS\TEMP exists, D: is a CD-ROM drive; the program runs
   // as D:\TARVO32.EXE without arguments; the work area is 800 x 572 (an
   // 800 x 600 screen with its taskbar), borders are 1 and captions 18 high.
   WindowsModel();
@@ -70,6 +74,8 @@ class WindowsModel final : public Win32Api {
   // Opening or creating the key fails from now on, as for a key the user may
   // not change.
   void DenyRegistryKey(Handle root, const std::string& key);
+  // Opening the key for changes fails from now on; reading still works.
+  void DenyRegistryChanges(Handle root, const std::string& key);
   void SetSystemDirectory(const std::string& path) { systemDirectory_ = path; }
   // A library file with the given exported functions; each entry point's
   // function gives its result (or raises, as a failing entry point would).
@@ -122,6 +128,8 @@ class WindowsModel final : public Win32Api {
   // The text with its Windows-1252 letters, accented ones too, in upper
   // case: how Windows matches names without regard to case.
   static std::string CaseFolded(const std::string& text);
+  // Equal under that folding, without a copy of either.
+  static bool EqualWithoutCase(std::string_view first, std::string_view second);
 
   // --- inspection ---
   std::optional<std::string> FileContent(const std::string& path) const;
@@ -195,6 +203,30 @@ class WindowsModel final : public Win32Api {
   int CompareString(std::uint32_t locale, std::uint32_t flags, const std::string& first,
                     const std::string& second) override;
 
+  // --- start page and file-error diagnosis: temp path, clock, drives ---
+  // What TMP holds; GetTempPath gives it with a final "\".
+  void SetTempPath(const std::string& path) { tempPath_ = path; }
+  // Every later GetTempPath fails.
+  void FailTempPath() { tempPath_.reset(); }
+  // A drive and its root folder. C: starts as a fixed disk, D: as a CD-ROM
+  // with no room; a folder on any other drive makes that drive a fixed disk.
+  // Writes fail once they would take more than the free bytes.
+  void AddDrive(char letter, std::uint32_t type, std::uint64_t totalBytes, std::uint64_t freeBytes);
+  // The clock, as a FILETIME; the model's time zone is UTC.
+  void SetClock(std::uint64_t fileTime) { clock_ = fileTime; }
+
+  std::uint32_t GetTempPath(std::string& path) override;
+  void GetLocalTime(SystemTime& time) override;
+  std::uint32_t GetFileAttributes(const std::string& path) override;
+  std::uint32_t GetDriveType(const std::string& root) override;
+  bool GetDiskFreeSpaceEx(const std::string& root, std::uint64_t& freeBytesAvailable,
+                          std::uint64_t& totalBytes) override;
+  // Know Dutch and US English; LocaleUserDefault follows SetUserLocale.
+  bool GetDateFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
+                     std::string& text) override;
+  bool GetTimeFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
+                     std::string& text) override;
+
  private:
   struct OpenKey {
     std::string path;  // the full upper-case path, root included
@@ -242,6 +274,7 @@ class WindowsModel final : public Win32Api {
   // each with its values by upper-case name.
   std::map<std::string, std::map<std::string, RegistryValue>> registry_;
   std::set<std::string> deniedKeys_;
+  std::set<std::string> readOnlyKeys_;
   std::map<Handle, OpenKey> openKeys_;
   // windows_model_library.cpp
   std::string systemDirectory_ = "C:\\WINDOWS\\SYSTEM32";
@@ -270,6 +303,17 @@ class WindowsModel final : public Win32Api {
   std::vector<ShownBox> boxes_;
   std::vector<StartedProcess> started_;
   std::size_t createProcessCalls_ = 0;
+
+  struct Drive {
+    std::uint32_t type;
+    std::uint64_t totalBytes;
+    std::uint64_t freeBytes;
+  };
+  const Drive* DriveOfRoot(const std::string& root) const;
+
+  std::optional<std::string> tempPath_ = "C:\\WINDOWS\\TEMP";
+  std::map<char, Drive> drives_;  // by upper-case letter
+  std::uint64_t clock_ = Now;
 };
 
 }  // namespace tarvo

@@ -50,6 +50,7 @@ std::int32_t WindowsModel::OpenRegistryKey(Handle parent, const std::string& sub
   const auto path = KeyPath(parent, subKey);
   if (!path) return RegistryBadHandle;
   if (deniedKeys_.count(*path)) return RegistryDenied;
+  if (readOnlyKeys_.count(*path) && Grants(access, KeySetValue)) return RegistryDenied;
   if (!registry_.count(*path)) {
     if (!create) return RegistryNotFound;
     for (std::string above = *path; above.find('\\') != std::string::npos;
@@ -137,6 +138,10 @@ void WindowsModel::SetRegistryDword(Handle root, const std::string& key, const s
 
 void WindowsModel::DenyRegistryKey(Handle root, const std::string& key) {
   deniedKeys_.insert(*KeyPath(root, key));
+}
+
+void WindowsModel::DenyRegistryChanges(Handle root, const std::string& key) {
+  readOnlyKeys_.insert(*KeyPath(root, key));
 }
 
 bool WindowsModel::RegistryKeyExists(Handle root, const std::string& key) const {

@@ -40,6 +40,14 @@ std::string Folded(const std::string& text, bool turkish) {
 
 std::string WindowsModel::CaseFolded(const std::string& text) { return Folded(text, false); }
 
+bool WindowsModel::EqualWithoutCase(std::string_view first, std::string_view second) {
+  if (first.size() != second.size()) return false;
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    if (FoldedLetter(first[i], false) != FoldedLetter(second[i], false)) return false;
+  }
+  return true;
+}
+
 bool WindowsModel::SystemParametersInfo(std::uint32_t action, std::uint32_t /*parameter*/,
                                         Rect& workArea, std::uint32_t /*winIni*/) {
   if (action != SpiGetWorkArea || failScreenQueries_) return false;

@@ -4,6 +4,7 @@
 #include "platform/exceptions.h"
 #include "platform/file_helpers.h"
 #include "platform/message_box.h"
+#include "platform/text_lines.h"
 #include "support/expect_error.h"
 #include "support/model_test.h"
 
@@ -33,6 +34,36 @@ TEST(ApplicationTitle, IsTheFileNameUpToItsFirstDotInLowerCaseAfterTheFirstLette
       {"E:noext", "noext"},           {"E:\\.EXE", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(ApplicationTitle(c.module), c.title) << c.module;
+}
+
+TEST(TextLines, SplitAtEveryKindOfLineEndUpToTheFirstNul) {
+  using Lines = std::vector<std::string>;
+  struct Case {
+    std::string text;
+    Lines lines;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"een", {"een"}},
+      {"een\r\ntwee\r\n", {"een", "twee"}},
+      {"een\ntwee\n", {"een", "twee"}},
+      {"een\rtwee\r", {"een", "twee"}},
+      {"een\n\r\ntwee", {"een", "", "twee"}},
+      {"een\r\r\n", {"een", ""}},
+      {"\n", {""}},
+      {"\n\r", {"", ""}},
+      {std::string("een\r\ntw\0ee\r\ndrie", 16), {"een", "tw"}},
+      {std::string("\0een", 4), {}},
+      {"  é\t ", {"  é\t "}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(TextLines(c.text), c.lines) << ::testing::PrintToString(c.text);
+}
+
+TEST(CrLfText, EndsEveryLineWithCrLf) {
+  EXPECT_EQ(CrLfText({}), "");
+  EXPECT_EQ(CrLfText({""}), "\r\n");
+  EXPECT_EQ(CrLfText({"een", "", "drie"}), "een\r\n\r\ndrie\r\n");
 }
 
 class FileHelpersTest : public ModelTest {};

@@ -92,10 +92,12 @@ std::vector<std::string> WithHeader(std::vector<std::string> lines) {
 
 class ProgramRun : public ModelTest {
  protected:
-  // A disc in D: (label LUMORA) with its main page, its own launcher at
-  // 1.52.0.0 and a catalogue that knows the browser HTML files open in.
+  // A disc in D: (label LUMORA) with its main page, the start page's
+  // template, its own launcher at 1.52.0.0 and a catalogue that knows the
+  // browser HTML files open in.
   ProgramRun() {
     windows.AddFile("D:\\intface\\hoofd.htm", "<html></html>");
+    windows.AddFile("D:\\intface\\template.htm", "<!--TEMPLATE-->");
     windows.AddFile("D:\\TARVO32.EXE", "MZ");
     windows.SetVersionResource("D:\\TARVO32.EXE", LauncherVersion("1.52.0.0"));
     windows.SetVolumeLabel("D:", "LUMORA");
@@ -173,8 +175,12 @@ TEST_F(ProgramRun, InDebugModeStartsTheBrowserAndKeepsAndReportsTheLog) {
            "",
            "400: (bureaublad is 800 bij 572 pixels)",
            "401: (browser wordt 660 bij 558 pixels)",
+           "403: TempDir = C:\\WINDOWS\\TEMP\\",
+           "404: (ConvertToBrowserDir = file:///d|/intface/hoofd.htm)",
+           "405: FileName = C:\\WINDOWS\\TEMP\\lmrstart.htm",
+           "406: (vervangen en aanmaken startpagina gelukt)",
            "407: BrowserPad = C:\\Browser\\browser.exe",
-           "408: OpenHTMLdoc = D:\\intface\\hoofd.htm",
+           "408: OpenHTMLdoc = C:\\WINDOWS\\TEMP\\lmrstart.htm",
            "",
            ""},
       }))));
@@ -183,7 +189,9 @@ TEST_F(ProgramRun, InDebugModeStartsTheBrowserAndKeepsAndReportsTheLog) {
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{DebugReport});
   ASSERT_EQ(windows.StartedProcesses().size(), 1u);
   const StartedProcess& browser = windows.StartedProcesses()[0];
-  EXPECT_EQ(browser.commandLine, "C:\\Browser\\browser.exe D:\\intface\\hoofd.htm");
+  EXPECT_EQ(browser.commandLine, "C:\\Browser\\browser.exe C:\\WINDOWS\\TEMP\\lmrstart.htm");
+  EXPECT_EQ(windows.FileContent("C:\\WINDOWS\\TEMP\\lmrstart.htm"),
+            "file:///d|/intface/hoofd.htm\r\n");
   EXPECT_EQ(browser.creationFlags, NormalPriorityClass);
   EXPECT_EQ(browser.startup.flags, StartfUseShowWindow);
   EXPECT_EQ(browser.startup.showWindow, SwShowNormal);
@@ -202,15 +210,19 @@ TEST_F(ProgramRun, AnUnknownBrowserMakesTheLauncherSearchDriveCAndStartABetterOn
                                     "",
                                     "400: (bureaublad is 800 bij 572 pixels)",
                                     "401: (browser wordt 642 bij 500 pixels)",
+                                    "403: TempDir = C:\\WINDOWS\\TEMP\\",
+                                    "404: (ConvertToBrowserDir = file:///d|/intface/frame.htm)",
+                                    "405: FileName = C:\\WINDOWS\\TEMP\\lmrstart.htm",
+                                    "406: (vervangen en aanmaken startpagina gelukt)",
                                     "407: BrowserPad = C:\\Netscape\\netscape.exe",
-                                    "408: OpenHTMLdoc = D:\\intface\\hoofd.htm",
+                                    "408: OpenHTMLdoc = C:\\WINDOWS\\TEMP\\lmrstart.htm",
                                     "",
                                     "",
                                 }));
   EXPECT_EQ(BoxTexts(), (std::vector<std::string>{SearchMessage, FoundMessage, DebugReport}));
   ASSERT_EQ(windows.StartedProcesses().size(), 1u);
   EXPECT_EQ(windows.StartedProcesses()[0].commandLine,
-            "C:\\Netscape\\netscape.exe D:\\intface\\hoofd.htm");
+            "C:\\Netscape\\netscape.exe C:\\WINDOWS\\TEMP\\lmrstart.htm");
 }
 
 TEST_F(ProgramRun, WithoutABetterBrowserTheOldBrowsersPageCannotStartAndTheLogIsKept) {
@@ -236,7 +248,7 @@ TEST_F(ProgramRun, WithoutABetterBrowserTheOldBrowsersPageCannotStartAndTheLogIs
 
 TEST_F(ProgramRun, AWindowWithoutTenPixelsToSpareGetsTheSimplePage) {
   // The browser's window is 660 by 558.
-  const std::string generated = "408: OpenHTMLdoc = D:\\intface\\hoofd.htm";
+  const std::string generated = "408: OpenHTMLdoc = C:\\WINDOWS\\TEMP\\lmrstart.htm";
   const std::string simple = "408: OpenHTMLdoc = D:\\intface\\eenvoud\\bureau.htm";
   struct Case {
     std::optional<Rect> workArea;  // none: the screen cannot be asked
@@ -290,6 +302,87 @@ TEST_F(ProgramRun, ANewerLauncherOnTheDiscStopsTheRun) {
                 : std::vector<std::string>{DebugReport};
     EXPECT_EQ(boxes, expectedBoxes) << c.cdVersion;
     EXPECT_EQ(windows.StartedProcesses().size() - startsBefore, c.stops ? 0u : 1u) << c.cdVersion;
+  }
+}
+
+TEST_F(ProgramRun, WithChecksTheRepairedAssociationIsWhatTheLookupFinds) {
+  // HTML files open in a browser the catalogue does not know; Navigator is
+  // on C: as well, and the only preferred browser there.
+  AddBrowser(windows, Browser, "1.0");
+  AddBrowser(windows, "C:\\Netscape\\netscape.exe", "4.7");
+  windows.AddLibrary("C:\\WINDOWS\\SYSTEM32\\shdocvw.dll",
+                     {{"DllRegisterServer", [] { return 0; }}});
+  EXPECT_EQ(Run("/CHECKS"), 0);
+
+  std::vector<std::string> lines;
+  std::string log = Log().value_or("");
+  for (std::size_t end; (end = log.find("\r\n")) != std::string::npos; log.erase(0, end + 2)) {
+    const std::string line = log.substr(0, end);
+    if (line.rfind("C0", 0) == 0 || line.rfind("xxx RHTM", 0) == 0 ||
+        line.rfind("xxx RAL: (", 0) == 0 || line.rfind("20", 0) == 0 ||
+        line.rfind("Melding", 0) == 0 || line.rfind("xxx GBN: Browser =", 0) == 0) {
+      lines.push_back(line);
+    }
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "C00: (start uitvoeren alle ingebouwde checks)",
+                       "xxx RAL: (bestand niet aanwezig)",
+                       "xxx RAL: (registratie is gelukt!)",
+                       "C01: (SolveScriptErrorIE uitgevoerd)",
+                       "xxx GBN: Browser = ONB",
+                       "xxx GBN: Browser = NN4",
+                       "xxx RHTM: (registreren C:\\Netscape\\netscape.exe)",
+                       "xxx RHTM: (registreren browser uitgevoerd)",
+                       "C02: (RegistreerHTM uitgevoerd)",
+                       "200: HTMLFileName = D:\\intface\\hoofd.htm",
+                       "201: (FindExecutable = 42)",
+                       "202: BrowserStr = C:\\Netscape\\netscape.exe",
+                       "xxx GBN: Browser = NN4",
+                   }));
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{ChecksReport}));
+  ASSERT_EQ(windows.StartedProcesses().size(), 1u);
+  EXPECT_EQ(windows.StartedProcesses()[0].commandLine,
+            "C:\\Netscape\\netscape.exe C:\\WINDOWS\\TEMP\\lmrstart.htm");
+  for (const std::string& request : windows.LibraryRequests()) {
+    EXPECT_EQ(request.rfind("C:\\WINDOWS\\SYSTEM32\\", 0), 0u) << request;
+  }
+}
+
+TEST_F(ProgramRun, RegistersWhatTheBrowsersCodeAsksFor) {
+  const std::string navigator = "Software\\Netscape\\Netscape Navigator\\";
+  struct Case {
+    const char* code;
+    bool editFlags;
+    bool netscape3;
+    bool trusted;
+  };
+  const Case cases[] = {
+      {"IE5", true, false, false}, {"XIE", true, false, false},  {"NN3", false, true, true},
+      {"NN4", false, false, true}, {"NN5", false, false, false},
+  };
+  for (const Case& c : cases) {
+    WindowsModel fresh;
+    InstallApi(fresh);
+    fresh.AddFile("D:\\intface\\hoofd.htm");
+    fresh.AddFile("D:\\intface\\template.htm");
+    fresh.AddFile("D:\\intface\\browsers.ini",
+                  Catalogue({{"BROWSER", "", c.code, "Browser"}},
+                            "[Browservolgorde]\r\nVoorkeur=" + std::string(c.code) + "\r\n"));
+    AddBrowser(fresh, Browser, "5.0");
+    fresh.AssociateExtension(".htm", std::string("\"") + Browser + "\" \"%1\"");
+    fresh.SetCommandLine("D:\\TARVO32.EXE");
+    EXPECT_EQ(RunTarvo32(), 0) << c.code;
+    EXPECT_TRUE(fresh.RegistryValueOf(HkeyClassesRoot, ".lmr", "")) << c.code;
+    EXPECT_EQ(fresh.RegistryValueOf(HkeyClassesRoot, "Lumora.runfile", "EditFlags").has_value(),
+              c.editFlags)
+        << c.code;
+    EXPECT_EQ(fresh.RegistryKeyExists(HkeyCurrentUser, navigator + "Viewers"), c.netscape3)
+        << c.code;
+    EXPECT_EQ(
+        fresh.RegistryKeyExists(HkeyCurrentUser, navigator + "User Trusted External Applications"),
+        c.trusted)
+        << c.code;
+    EXPECT_FALSE(fresh.FileContent("C:\\LMRSTART.LOG")) << c.code << ": no problem, no log";
   }
 }
 
@@ -411,7 +504,7 @@ TEST_F(ProgramRun, AFailedLaunchIsAProblemReportedAfterItsMessage) {
                                       "In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt "
                                       "over het gevonden opstartprobleem. Stuur deze naar "
                                       "helpdesk@lumora.nl voor een mogelijke oplossing."}));
-  EXPECT_NE(Log().value_or("").find("408: OpenHTMLdoc = D:\\intface\\hoofd.htm\r\n"
+  EXPECT_NE(Log().value_or("").find("408: OpenHTMLdoc = C:\\WINDOWS\\TEMP\\lmrstart.htm\r\n"
                                     "Melding: (cd-rom kan niet gestart worden)\r\n\r\n\r\n"),
             std::string::npos);
 }
@@ -420,13 +513,16 @@ TEST_F(ProgramRun, QuotesPathsWithBlanksForTheBrowser) {
   const std::string browser = "C:\\Program Files\\Web\\browser.exe";
   AddBrowser(windows, browser, "5.0");
   windows.AddFile("C:\\MIJN CD\\intface\\hoofd.htm");
+  windows.AddFile("C:\\MIJN CD\\intface\\template.htm");
   windows.AddFile("C:\\MIJN CD\\intface\\browsers.ini",
                   *windows.FileContent("D:\\intface\\browsers.ini"));
+  windows.AddFolder("C:\\Mijn Temp");
+  windows.SetTempPath("C:\\Mijn Temp");
   windows.AssociateExtension(".htm", "\"" + browser + "\" \"%1\"");
   EXPECT_EQ(Run("\"c:\\mijn cd\\\""), 0);
   ASSERT_EQ(windows.StartedProcesses().size(), 1u);
   EXPECT_EQ(windows.StartedProcesses()[0].commandLine,
-            "\"C:\\Program Files\\Web\\browser.exe\" \"C:\\MIJN CD\\intface\\hoofd.htm\"");
+            "\"C:\\Program Files\\Web\\browser.exe\" \"C:\\MIJN TEMP\\lmrstart.htm\"");
 }
 
 TEST_F(ProgramRun, WithoutABrowserTheLaunchFailsWithoutStartingTheDocument) {

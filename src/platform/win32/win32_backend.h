@@ -68,6 +68,18 @@ class Win32Backend final : public Win32Api {
   std::uintptr_t GetProcAddress(Handle library, const std::string& name) override;
   std::int32_t CallEntryPoint(std::uintptr_t entry) override;
   void FreeLibrary(Handle library) override;
+
+  // Start page and file-error diagnosis: file_system_backend.cpp, clock_backend.cpp.
+  std::uint32_t GetTempPath(std::string& path) override;
+  void GetLocalTime(SystemTime& time) override;
+  std::uint32_t GetFileAttributes(const std::string& path) override;
+  std::uint32_t GetDriveType(const std::string& root) override;
+  bool GetDiskFreeSpaceEx(const std::string& root, std::uint64_t& freeBytesAvailable,
+                          std::uint64_t& totalBytes) override;
+  bool GetDateFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
+                     std::string& text) override;
+  bool GetTimeFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
+                     std::string& text) override;
 };
 
 }  // namespace tarvo

@@ -43,3 +43,10 @@
 #undef MoveFileEx
 #undef SystemParametersInfo
 #undef VerQueryValue
+// Start page and file-error diagnosis.
+#undef GetTempPath
+#undef GetFileAttributes
+#undef GetDriveType
+#undef GetDiskFreeSpaceEx
+#undef GetDateFormat
+#undef GetTimeFormat

@@ -85,6 +85,11 @@ def short_name(test_id):
     return test_id.rpartition(".test_")[2]
 
 
+def _reg_text(text):
+    """A text as a REGEDIT4 file quotes it."""
+    return text.replace("\\", "\\\\").replace('"', '\\"')
+
+
 def _records(data):
     return [line.split(b"\t") for line in data.splitlines() if line]
 
@@ -193,7 +198,7 @@ class Scenario:
     def associate_htm(self, program):
         """.htm files open in `program` (a Windows path), as a browser's
         set-up registers it."""
-        command = f'"{program}" "%1"'.replace("\\", "\\\\").replace('"', '\\"')
+        command = _reg_text(f'"{program}" "%1"')
         self._registry.append(
             "[-HKEY_CLASSES_ROOT\\.htm]\n"
             "[HKEY_CLASSES_ROOT\\.htm]\n"
@@ -203,6 +208,21 @@ class Scenario:
 
     def remove_htm_association(self):
         self._registry.append("[-HKEY_CLASSES_ROOT\\.htm]\n")
+
+    def set_user_values(self, key, values):
+        """Values under HKEY_CURRENT_USER\\`key`, creating it: a number
+        becomes a REG_DWORD, a text a REG_SZ."""
+        lines = [f"[HKEY_CURRENT_USER\\{key}]"]
+        for name, value in values.items():
+            if isinstance(value, int):
+                lines.append(f'"{name}"=dword:{value:08x}')
+            else:
+                lines.append(f'"{name}"="{_reg_text(value)}"')
+        self._registry.append("\n".join(lines) + "\n")
+
+    def set_temp_directory(self, windows_path):
+        """TEMP and TMP, which Wine reads from the registry when it starts."""
+        self.set_user_values("Environment", {"TEMP": windows_path, "TMP": windows_path})
 
     def run(self, args=(), tail=None, export=(), watch=Watch(), program=CD_DRIVE.upper() + "\\" + PROGRAM):
         """Runs `program` (the CD's launcher unless told otherwise) with

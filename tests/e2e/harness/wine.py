@@ -76,6 +76,12 @@ def as_wine_user():
     return {"cwd": account.pw_dir, **identity}
 
 
+def temp_directory():
+    """Wine's temporary folder, which TEMP and TMP name in a new prefix: in
+    the profile folder of the Wine user, which bears the account's name."""
+    return f"C:\\users\\{_wine_account().pw_name}\\Temp"
+
+
 def hand_over(path):
     """Lets the Wine user write `path`."""
     if AS_ROOT:
