@@ -4,6 +4,7 @@
 
 #include "app/launcher_version.h"
 #include "check/catalogue_check.h"
+#include "check/template_check.h"
 #include "platform/disc_files.h"
 #include "platform/file_helpers.h"
 #include "platform/win32_api.h"
@@ -53,11 +54,14 @@ void CheckLauncher(const std::string& root, Findings& findings) {
   }
 }
 
-void CheckCatalogueFile(const std::string& root, Findings& findings) {
-  const std::string path = root + CatalogueFile;
+// Adds what `check` finds in the text of the master's file `file`, when
+// it is there.
+template <typename Check>
+void CheckTextFile(const std::string& root, const char* file, Check check, Findings& findings) {
+  const std::string path = root + file;
   if (!FileExists(path)) return;
-  const Findings catalogue = CheckCatalogue(path, ReadWholeFile(path), CatalogueFile);
-  findings.insert(findings.end(), catalogue.begin(), catalogue.end());
+  const Findings found = check(path, ReadWholeFile(path));
+  findings.insert(findings.end(), found.begin(), found.end());
 }
 
 }  // namespace
@@ -66,7 +70,16 @@ Findings CheckMaster(const std::string& root) {
   Findings findings;
   CheckFiles(root, findings);
   CheckLauncher(root, findings);
-  CheckCatalogueFile(root, findings);
+  CheckTextFile(
+      root, CatalogueFile,
+      [](const std::string& path, const std::string& text) {
+        return CheckCatalogue(path, text, CatalogueFile);
+      },
+      findings);
+  CheckTextFile(
+      root, TemplateFile,
+      [](const std::string&, const std::string& text) { return CheckTemplate(text, TemplateFile); },
+      findings);
   std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
     return a.file != b.file ? a.file < b.file : a.line < b.line;
   });

@@ -17,6 +17,7 @@ from harness.scenario import Scenario, Settings, short_name
 CHECK = Path(__file__).resolve().parents[2] / "tools" / "check" / "tarvo_check.py"
 CHECK_TIMEOUT_SECONDS = 120
 CATALOGUE = Path("intface") / "browsers.ini"
+TEMPLATE = Path("intface") / "template.htm"
 WINDOW = re.compile(r"401: \(browser wordt (\d+) bij (\d+) pixels\)")
 
 
@@ -38,20 +39,24 @@ def check(*arguments):
     return result.returncode, result.stdout, result.stderr
 
 
-def edit_catalogue(old, new):
+def edit(file, old, new):
     def change(master):
-        path = master / CATALOGUE
+        path = master / file
         text = path.read_bytes().decode("cp1252")
         if old not in text:
-            raise AssertionError(f"{old!r} is not in the sample catalogue")
+            raise AssertionError(f"{old!r} is not in the sample disc's {file}")
         path.write_bytes(text.replace(old, new).encode("cp1252"))
     return change
 
 
-def catalogue_line(master, text):
-    """The number of the catalogue line that begins with `text`."""
-    lines = (master / CATALOGUE).read_bytes().decode("cp1252").split("\r\n")
-    return next(number for number, line in enumerate(lines, 1) if line.startswith(text))
+def edit_catalogue(old, new):
+    return edit(CATALOGUE, old, new)
+
+
+def line_number(master, file, text):
+    """The number of the line of `file` that holds `text`."""
+    lines = (master / file).read_bytes().decode("cp1252").split("\r\n")
+    return next(number for number, line in enumerate(lines, 1) if text in line)
 
 
 def replace_launcher(stub):
@@ -65,11 +70,13 @@ def remove(relative):
 
 
 # What the broken master's copy of the sample disc gets, and its finding:
-# code, file and the text its line begins with (None: no line).
+# code, file and a text its line holds (None: no line).
 BROKEN = {
     "gap": (edit_catalogue("EXEnaam11=MOZILLA\r\nEVersie11=\r\nEIntern11=NA\r\nEExtern11",
                            "EXEnaam12=MOZILLA\r\nEVersie12=\r\nEIntern12=NA\r\nEExtern12"),
             "entry-after-gap", "intface/browsers.ini", "EXEnaam12="),
+    "placeholder": (edit(TEMPLATE, "<!--INTFACEY-->", "<!--intfacey-->"), "placeholder-case",
+                    "intface/template.htm", "<!--intfacey-->"),
     "lower case": (edit_catalogue("Voorkeur=NN3 IE3 NN4 IE4 IE5 IE6", "Voorkeur=NN3 IE3 NN4 IE4 IE5 IE6 ie7"),
                    "preference-lowercase", "intface/browsers.ini", "Voorkeur="),
     "size": (edit_catalogue("ExtraW=30", "ExtraW=30px"), "size-not-number", "intface/browsers.ini",
@@ -89,7 +96,7 @@ class CheckScenarios(unittest.TestCase):
                 master = Path(folder) / "master"
                 shutil.copytree(sample_disc(), master)
                 change(master)
-                line = catalogue_line(master, line_text) if line_text else 0
+                line = line_number(master, Path(file), line_text) if line_text else 0
                 status, output, errors = check("--json", master)
                 self.assertEqual(status, 1, errors)
                 findings = [(finding["code"], finding["file"], finding["line"])

@@ -45,6 +45,22 @@ const char* const GoodCatalogue =
     "[IE5]\r\nExtraH=142\r\nExtraW=21\r\n"   // 25-27
     "[NN4]\r\nExtraH=160\r\nExtraW=30\r\n";  // 28-30
 
+// Each placeholder as the first comment of its line, line ends of every
+// kind, ordinary comments and a script's comment around the code.
+const char* const GoodTemplate =
+    "<html><head><script>\r\n"                         // 1
+    "<!--\r\n"                                         // 2
+    "var x = <!--INTFACEX-->;\r\n"                     // 3
+    "var y = <!--INTFACEY-->; // <!-- ordinary -->\n"  // 4
+    "var page = \"<!--TEMPLATE-->\";\r"                // 5
+    "var music = \"<!--MUZIEK-->\";\r\n"               // 6
+    "var track = \"<!--NUMMER-->\";\r\n"               // 7
+    "var volume = \"<!--VOLUME-->\";\r\n"              // 8
+    "// -->\r\n"                                       // 9
+    "</script></head><body><!-- kop --><b>x</b>\r\n"   // 10
+    "<!--STATUSTEKST--> <!-- de voet -->\r\n"          // 11
+    "</body></html>\r\n";                              // 12
+
 const char* const Pages[] = {
     "intface\\hoofd.htm",
     "intface\\frame.htm",
@@ -60,6 +76,7 @@ VersionResource LauncherVersion(const std::string& version) {
 
 struct Master {
   std::string catalogue = GoodCatalogue;
+  std::string page = GoodTemplate;
   std::vector<std::string> files{std::begin(Pages), std::end(Pages)};
   bool launcher = true;
   VersionResource launcherVersion = LauncherVersion("1.52.0.0");
@@ -67,13 +84,18 @@ struct Master {
 
 using Change = std::function<void(Master&)>;
 
-// The catalogue with one text replaced by another.
-Change Edit(const std::string& from, const std::string& to) {
-  return [from, to](Master& master) {
-    const auto at = master.catalogue.find(from);
+// The catalogue (or the template) with one text replaced by another.
+Change Edit(const std::string& from, const std::string& to,
+            std::string Master::*file = &Master::catalogue) {
+  return [from, to, file](Master& master) {
+    const auto at = (master.*file).find(from);
     ASSERT_NE(at, std::string::npos) << from;
-    master.catalogue.replace(at, from.size(), to);
+    (master.*file).replace(at, from.size(), to);
   };
+}
+
+Change EditPage(const std::string& from, const std::string& to) {
+  return Edit(from, to, &Master::page);
 }
 
 Change Without(const std::string& file) {
@@ -90,7 +112,9 @@ void Lay(WindowsModel& windows, const Master& master) {
   windows.SetModuleFileName(Checker);
   windows.AddFile(Checker, "MZ");
   windows.SetVersionResource(Checker, LauncherVersion("1.52.0.0"));
-  for (const std::string& page : master.files) windows.AddFile(Root + page, "<html></html>");
+  for (const std::string& page : master.files) {
+    windows.AddFile(Root + page, page == "intface\\template.htm" ? master.page : "<html></html>");
+  }
   if (!master.catalogue.empty()) windows.AddFile("D:\\intface\\browsers.ini", master.catalogue);
   if (master.launcher) {
     windows.AddFile("D:\\tarvo32.exe", "MZ");
@@ -137,6 +161,7 @@ TEST_F(CheckTest, ABrokenMasterGivesItsOneFinding) {
     int line;
   };
   const char* const ini = "intface\\browsers.ini";
+  const char* const page = "intface\\template.htm";
   const Case cases[] = {
       {"frame page missing", Without("intface\\frame.htm"), "missing-file", "intface\\frame.htm",
        0},
@@ -182,6 +207,17 @@ TEST_F(CheckTest, ABrokenMasterGivesItsOneFinding) {
        "section-repeated", ini, 31},
       {"key twice", Edit("EExtern4=Opera\r\n", "EExtern4=Opera\r\nEIntern4=IE5\r\n"),
        "key-repeated", ini, 20},
+      {"placeholder in lower case", EditPage("<!--INTFACEY-->", "<!--intfacey-->"),
+       "placeholder-case", page, 4},
+      {"placeholder with spaces", EditPage("<!--NUMMER-->", "<!-- NUMMER -->"),
+       "placeholder-spaces", page, 7},
+      {"placeholder behind a comment", EditPage("<!-- kop -->", "<!-- kop --><!--VOLUME-->"),
+       "placeholder-not-first", page, 10},
+      {"two placeholders on a line", EditPage("<!--MUZIEK-->\";", "<!--MUZIEK-->\"; <!--NUMMER-->"),
+       "placeholder-not-first", page, 6},
+      {"misspelt placeholder", EditPage("<!-- kop -->", "<!--KOP-->"), "placeholder-unknown", page,
+       10},
+      {"placeholder missing", EditPage("\"<!--VOLUME-->\"", "7"), "placeholder-missing", page, 0},
   };
   for (const Case& c : cases) {
     const Findings findings = FindingsOf(c.change);
@@ -210,6 +246,8 @@ TEST_F(CheckTest, WhatTheLauncherTakesInItsStrideIsNoFinding) {
        Edit("EXEnaam4=OPERA", "EXEnaam4=opera.exe")},
       {"hexadecimal sizes and negative ones",
        Edit("ExtraH=160\r\nExtraW=30", "ExtraH=0xA0\r\nExtraW=-3")},
+      {"ordinary comments of every shape",
+       EditPage("<!-- de voet -->", "<!---->, <!--html-->, <!-- -->, <!--Kop 2-->")},
       {"a newer launcher", [](Master& m) { m.launcherVersion = LauncherVersion("1.100.0.0"); }},
   };
   for (const auto& [what, change] : cases) {
