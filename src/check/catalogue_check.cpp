@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <map>
-#include <optional>
 
 #include "browser/browser_identification.h"
 #include "browser/catalogue_file.h"
@@ -64,7 +63,9 @@ class CatalogueCheck {
     CheckUnreadEntries(end);
     std::vector<LiveCode> codes;
     for (const Entry& entry : entries) {
-      if (!CheckEntry(entry) || !IsSupportedEntry(entry.intern)) continue;
+      CheckName(entry);
+      CheckCode(entry);
+      if (CheckShadowed(entry) || !IsSupportedEntry(entry.intern)) continue;
       const std::string code = EntryCode(catalogue_, entry.number);
       const bool known = std::any_of(codes.begin(), codes.end(),
                                      [&](const LiveCode& other) { return other.code == code; });
@@ -124,10 +125,9 @@ class CatalogueCheck {
     for (const auto& [number, firstLine] : firstLines) {
       const int nameLine = layout_.KeyLine(RecognitionSection, EntryKey("EXEnaam", number));
       const int line = nameLine != 0 ? nameLine : firstLine;
-      const std::string name = EntryKey("EXEnaam", number);
       if (number == end) {
         Add("exe-empty", line,
-            name + (nameLine != 0 ? " is empty" : " is missing") +
+            EntryKey("EXEnaam", number) + (nameLine != 0 ? " is empty" : " is missing") +
                 ": the launcher's list of browsers ends there, so entry " + std::to_string(number) +
                 " is never read");
       } else {
@@ -139,42 +139,49 @@ class CatalogueCheck {
     }
   }
 
-  // False for an entry the launcher never decides on.
-  bool CheckEntry(const Entry& entry) {
-    const std::string number = std::to_string(entry.number);
+  void CheckName(const Entry& entry) {
     const std::string upperName = AsciiUpperCase(entry.exeName);
     const std::string suffix = ".EXE";
-    if (IsSupportedEntry(entry.intern) && upperName.size() >= suffix.size() &&
-        upperName.compare(upperName.size() - suffix.size(), suffix.size(), suffix) == 0) {
-      Add("exe-suffix", EntryLine("EXEnaam", entry.number),
-          "EXEnaam" + number + " " + Quoted(entry.exeName) +
-              " ends in .exe: the search of drive C: looks for " + upperName +
-              ".EXE and never finds this browser (write the name without .exe)");
-    }
+    const bool hasSuffix =
+        upperName.size() >= suffix.size() &&
+        upperName.compare(upperName.size() - suffix.size(), suffix.size(), suffix) == 0;
+    if (!hasSuffix || !IsSupportedEntry(entry.intern)) return;
+    Add("exe-suffix", EntryLine("EXEnaam", entry.number),
+        EntryKey("EXEnaam", entry.number) + " " + Quoted(entry.exeName) +
+            " ends in .exe: the search of drive C: looks for " + upperName +
+            ".EXE and never finds this browser (write the name without .exe)");
+  }
+
+  void CheckCode(const Entry& entry) {
+    const std::string key = EntryKey("EIntern", entry.number);
     if (entry.intern.empty()) {
       Add("code-empty", EntryLine("EIntern", entry.number),
-          "EIntern" + number +
+          key +
               " is empty: a browser this entry matches gets the empty code, which the launcher "
               "takes for a known, supported browser without a window size or preference");
     } else if (entry.intern.size() > 3) {
       Add("code-truncated", EntryLine("EIntern", entry.number),
-          "EIntern" + number + " " + Quoted(entry.intern) +
-              " is longer than three characters: only " +
+          key + " " + Quoted(entry.intern) + " is longer than three characters: only " +
               Quoted(EntryCode(catalogue_, entry.number)) + " counts as the browser code");
     }
-    // A browser named just like this entry, with just its version, is
-    // matched by every entry that matches all this entry matches.
+  }
+
+  // True when a later entry matches every browser this one matches, so
+  // that this one never decides: such an entry matches a browser named
+  // just like this entry's "EXEnaam", with just its "EVersie".
+  bool CheckShadowed(const Entry& entry) {
     int last = 0;
     ForEachMatchingEntry(catalogue_, entry.exeName, entry.version,
                          [&](int match) { last = match; });
-    if (last <= entry.number) return true;
-    const std::string later = std::to_string(last);
+    if (last <= entry.number) return false;
     Add("entry-shadowed", EntryLine("EXEnaam", entry.number),
-        "entry " + number + " is never chosen: entry " + later + " (EXEnaam" + later + " " +
-            Quoted(Read(RecognitionSection, EntryKey("EXEnaam", last))) + ", EVersie" + later +
-            " " + Quoted(Read(RecognitionSection, EntryKey("EVersie", last))) +
+        "entry " + std::to_string(entry.number) + " is never chosen: entry " +
+            std::to_string(last) + " (" + EntryKey("EXEnaam", last) + " " +
+            Quoted(Read(RecognitionSection, EntryKey("EXEnaam", last))) + ", " +
+            EntryKey("EVersie", last) + " " +
+            Quoted(Read(RecognitionSection, EntryKey("EVersie", last))) +
             ") matches every browser this one matches, and the later match wins");
-    return false;
+    return true;
   }
 
   void CheckPreference(const std::vector<LiveCode>& codes) {
