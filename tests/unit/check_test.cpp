@@ -2,6 +2,7 @@
 // the launcher's verdict on browsers, and the command line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <sstream>
 
@@ -168,6 +169,7 @@ TEST_F(CheckTest, ABrokenMasterGivesItsOneFinding) {
       {"an eenvoud page missing", Without("intface\\eenvoud\\overzich.htm"), "missing-file",
        "intface\\eenvoud\\overzich.htm", 0},
       {"no catalogue", Without("browsers.ini"), "missing-file", ini, 0},
+      {"no template", Without("intface\\template.htm"), "missing-file", page, 0},
       {"no launcher", Without("tarvo32.exe"), "missing-file", "tarvo32.exe", 0},
       {"launcher without FileVersion",
        [](Master& m) { m.launcherVersion = ProductVersion("1.52.0.0"); }, "launcher-version",
