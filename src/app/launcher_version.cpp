@@ -8,6 +8,7 @@
 #include "browser/version_info.h"
 #include "log/debuggen.h"
 #include "log/log_file.h"
+#include "platform/disc_files.h"
 #include "platform/message_box.h"
 #include "platform/win32_api.h"
 
@@ -52,9 +53,9 @@ int CompareNumbers(const std::string& first, const std::string& second) {
 }  // namespace
 
 void CheckLauncherVersion() {
-  const std::string ownVersion = GetFileInfo(Api().GetModuleFileName(), "FileVersion");
+  const std::string ownVersion = LauncherVersion(Api().GetModuleFileName());
   LogLine("102: VersieIntern = " + ownVersion);
-  const std::string cdVersion = GetFileInfo(StartDir + "tarvo32.exe", "FileVersion");
+  const std::string cdVersion = LauncherVersion(StartDir + DiscLauncherFile);
   LogLine("103: VersieCD = " + cdVersion);
   if (CompareLauncherVersions(cdVersion, ownVersion) <= 0) return;
   LogLine("Melding: (oude versie van TARVO32.EXE)");
@@ -62,6 +63,10 @@ void CheckLauncherVersion() {
       "U gebruikt een oude versie van TARVO32.EXE om de cd-rom op te starten. Kopiëer "
       "TARVO32.EXE vanaf de cd-rom over deze versie heen en probeer het nog eens...");
   StopProgram();
+}
+
+std::string LauncherVersion(const std::string& fileName) {
+  return GetFileInfo(fileName, "FileVersion");
 }
 
 int CompareLauncherVersions(const std::string& first, const std::string& second) {

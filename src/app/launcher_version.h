@@ -10,6 +10,10 @@ namespace tarvo {
 // the newer, tells the user to copy it over this one and ends the run.
 void CheckLauncherVersion();
 
+// The "FileVersion" of a launcher's file, empty when it has none; logs its
+// steps.
+std::string LauncherVersion(const std::string& fileName);
+
 // Below 0, 0 or above 0 as version text `first` is older than, as old as or
 // newer than `second`. Texts that are digits separated by "." (blanks at
 // either end aside) compare field by field as numbers of any size, a

@@ -9,6 +9,7 @@
 #include "browser/window_size.h"
 #include "log/debuggen.h"
 #include "log/log_file.h"
+#include "platform/disc_files.h"
 #include "platform/int32_arithmetic.h"
 #include "platform/message_box.h"
 #include "registration/best_browser.h"
@@ -29,9 +30,6 @@ namespace {
 
 // The window needs this much room to spare in each direction.
 constexpr std::int32_t Margin = 10;
-constexpr const char* MainPage = "intface\\hoofd.htm";
-
-bool IsUnknownOrUnsupported(const std::string& code) { return code == "NA" || code == "ONB"; }
 
 std::string IdentifiedCode(const std::string& browser) {
   return GetBrowserName(browser).substr(0, 3);
@@ -80,9 +78,9 @@ void RegisterForTheBrowser() {
 
 void ChooseDocument() {
   if (IsUnknownOrUnsupported(BrowserCode)) {
-    OpenHTMLdoc = StartDir + "intface\\eenvoud\\oudebrow.htm";
+    OpenHTMLdoc = StartDir + OldBrowserPageFile;
   } else if (!BrowserFitsOnDesktop()) {
-    OpenHTMLdoc = StartDir + "intface\\eenvoud\\bureau.htm";
+    OpenHTMLdoc = StartDir + SmallScreenPageFile;
   } else {
     OpenHTMLdoc = StartDir;
     CreateStartPage(OpenHTMLdoc, DesktopHeight, DesktopWidth, BrowserHeight, BrowserWidth);
@@ -90,6 +88,8 @@ void ChooseDocument() {
 }
 
 }  // namespace
+
+bool IsUnknownOrUnsupported(const std::string& code) { return code == "NA" || code == "ONB"; }
 
 void RunMainSequence() {
   LogLine("100: StartDir = " + StartDir);
@@ -101,7 +101,7 @@ void RunMainSequence() {
     RunBuiltInChecks();
   }
   LogLine("");
-  BrowserPad = GetDefaultBrowser(StartDir + MainPage);
+  BrowserPad = GetDefaultBrowser(StartDir + MainPageFile);
   BrowserCode = IdentifiedCode(BrowserPad);
   if (IsUnknownOrUnsupported(BrowserCode)) LookForBetterBrowser();
   LogLine("");

@@ -15,6 +15,10 @@ extern std::int32_t DesktopWidth;
 extern std::int32_t BrowserHeight;
 extern std::int32_t BrowserWidth;
 
+// True for the codes of a browser the catalogue does not know ("ONB") or
+// does not support ("NA"): the run then looks for a better one.
+bool IsUnknownOrUnsupported(const std::string& code);
+
 // Runs the stages in their fixed order and ends the run through StopProgram.
 [[noreturn]] void RunMainSequence();
 

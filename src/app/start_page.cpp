@@ -8,6 +8,7 @@
 #include "app/main_sequence.h"
 #include "log/log_file.h"
 #include "platform/ascii_case.h"
+#include "platform/disc_files.h"
 #include "platform/file_helpers.h"
 #include "platform/int32_arithmetic.h"
 #include "platform/message_box.h"
@@ -33,9 +34,9 @@ struct MusicSetting {
 };
 
 const MusicSetting MusicSettings[] = {
-    {"<!--MUZIEK-->", "MuziekAan"},
-    {"<!--NUMMER-->", "MuziekNummer"},
-    {"<!--VOLUME-->", "MuziekVolume"},
+    {PlaceholderMusic, "MuziekAan"},
+    {PlaceholderTrack, "MuziekNummer"},
+    {PlaceholderVolume, "MuziekVolume"},
 };
 
 // Where the page goes: the system's temporary directory in upper case with a
@@ -66,7 +67,7 @@ std::int32_t CentredPosition(std::int32_t area, std::int32_t window) {
 // Navigator gets the framed main page.
 std::string MainPage(const std::string& startDir) {
   const bool navigator = BrowserCode.compare(0, 2, "NN") == 0;
-  return AsciiLowerCase(startDir) + (navigator ? "intface\\frame.htm" : "intface\\hoofd.htm");
+  return AsciiLowerCase(startDir) + (navigator ? FramePageFile : MainPageFile);
 }
 
 std::string StatusText() {
@@ -76,10 +77,10 @@ std::string StatusText() {
 }
 
 std::string Replacement(const std::string& marker, const PageValues& values) {
-  if (marker == "<!--INTFACEX-->") return std::to_string(values.x);
-  if (marker == "<!--INTFACEY-->") return std::to_string(values.y);
-  if (marker == "<!--TEMPLATE-->") return values.mainPageAddress;
-  if (marker == "<!--STATUSTEKST-->") return StatusText();
+  if (marker == PlaceholderX) return std::to_string(values.x);
+  if (marker == PlaceholderY) return std::to_string(values.y);
+  if (marker == PlaceholderMainPage) return values.mainPageAddress;
+  if (marker == PlaceholderStatus) return StatusText();
   for (const MusicSetting& setting : MusicSettings) {
     if (marker != setting.placeholder) continue;
     std::string value = marker;
@@ -92,23 +93,36 @@ std::string Replacement(const std::string& marker, const PageValues& values) {
 // The line with its first comment filled in when that comment is a
 // placeholder. A music placeholder reads its setting now.
 std::string FilledLine(const std::string& line, const PageValues& values) {
-  const auto open = line.find("<!--");
-  if (open == std::string::npos) return line;
-  const auto close = line.find("-->");
-  if (close == std::string::npos || close < open) return line;
-  const auto end = close + 3;
-  return line.substr(0, open) + Replacement(line.substr(open, end - open), values) +
-         line.substr(end);
+  const auto comment = FirstComment(line);
+  if (!comment) return line;
+  return line.substr(0, comment->begin) + Replacement(comment->text, values) +
+         line.substr(comment->begin + comment->text.size());
 }
 
 }  // namespace
+
+std::optional<LineComment> FirstComment(const std::string& line) {
+  const auto open = line.find("<!--");
+  if (open == std::string::npos) return std::nullopt;
+  const auto close = line.find("-->");
+  if (close == std::string::npos || close < open) return std::nullopt;
+  const auto end = close + 3;
+  return LineComment{open, line.substr(open, end - open)};
+}
+
+bool IsPlaceholder(const std::string& comment) {
+  for (const char* placeholder : Placeholders) {
+    if (comment == placeholder) return true;
+  }
+  return false;
+}
 
 void CreateStartPage(std::string& document, std::int32_t desktopHeight, std::int32_t desktopWidth,
                      std::int32_t browserHeight, std::int32_t browserWidth) {
   const std::string startDir = document;
   const std::string tempDir = TemporaryDirectory(startDir);
   try {
-    std::vector<std::string> lines = TextLines(ReadWholeFile(startDir + "intface\\template.htm"));
+    std::vector<std::string> lines = TextLines(ReadWholeFile(startDir + TemplateFile));
     document = MainPage(startDir);
     ConvertToBrowserDir(document);
     LogLine("404: (ConvertToBrowserDir = " + document + ")");

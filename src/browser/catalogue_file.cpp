@@ -5,6 +5,7 @@
 
 #include "log/debuggen.h"
 #include "log/log_file.h"
+#include "platform/disc_files.h"
 #include "platform/exceptions.h"
 #include "platform/file_helpers.h"
 #include "platform/unique_handle.h"
@@ -68,7 +69,7 @@ void ReplaceWholeFile(const std::string& dest, const std::string& content) {
 
 std::string GetBrowserIniFileName() {
   if (!BrowserIniFile.empty()) return BrowserIniFile;
-  const std::string cdFileName = StartDir + "intface\\browsers.ini";
+  const std::string cdFileName = StartDir + CatalogueFile;
   LogLine("xxx GBIFN: IniFileNameCD = " + cdFileName);
   const std::int32_t cdVersion = CatalogueVersion(cdFileName);
   LogLine("xxx GBIFN: IniVersieCD = " + std::to_string(cdVersion));

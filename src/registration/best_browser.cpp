@@ -32,20 +32,13 @@ bool IsFolderToSearch(const FindData& entry) {
          entry.name[0] != '.';
 }
 
-// Position (from 1) of the code's first occurrence in the preference text.
-std::size_t Score(const std::string& code, const std::string& preference) {
-  if (code.empty()) return 0;
-  const auto position = preference.find(code);
-  return position == std::string::npos ? 0 : position + 1;
-}
-
 std::string ChooseBestBrowser() {
   BrowserExeList names;
   const CatalogueReader catalogue(GetBrowserIniFileName());
   const int count = ForEachRecognitionEntry(catalogue, [&](int entry, const std::string& exeName) {
     const std::string code =
         catalogue.ReadString(RecognitionSection, "EIntern" + std::to_string(entry), "");
-    if (AsciiUpperCase(code) != "NA") names.Add(AsciiUpperCase(exeName + ".EXE"));
+    if (IsSupportedEntry(code)) names.Add(AsciiUpperCase(exeName + ".EXE"));
   });
   LogLine("xxx GBB: Count = " + std::to_string(count));
   LogLine("xxx GBB: (aantal .exe in lijst = " + std::to_string(names.Count()) + ")");
@@ -61,7 +54,7 @@ std::string ChooseBestBrowser() {
   for (std::size_t i = 0; i < found.size(); ++i) {
     const std::string code = GetBrowserName(found[i]);
     LogLine("xxx GBB: BrowserIntern = " + code);
-    const std::size_t score = Score(code, preference);
+    const std::size_t score = PreferenceScore(code, preference);
     LogLine("xxx GBB: Score = " + std::to_string(score));
     if (score > bestScore) {
       bestScore = score;
@@ -77,6 +70,14 @@ std::string ChooseBestBrowser() {
 }
 
 }  // namespace
+
+bool IsSupportedEntry(const std::string& entryCode) { return AsciiUpperCase(entryCode) != "NA"; }
+
+std::size_t PreferenceScore(const std::string& code, const std::string& preference) {
+  if (code.empty()) return 0;
+  const auto position = preference.find(code);
+  return position == std::string::npos ? 0 : position + 1;
+}
 
 void BrowserExeList::Add(const std::string& name) {
   const auto place = std::lower_bound(names_.begin(), names_.end(), name, NameLess);

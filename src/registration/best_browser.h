@@ -20,6 +20,15 @@ class BrowserExeList {
   std::vector<std::string> names_;
 };
 
+// False for an entry whose "EIntern" is "NA" in any case: a browser the
+// disc does not support, which the search does not look for.
+bool IsSupportedEntry(const std::string& entryCode);
+
+// The search's score of a browser code: the position (from 1) of its first
+// occurrence in the preference text, compared case-sensitively; 0 when it
+// does not occur or is empty.
+std::size_t PreferenceScore(const std::string& code, const std::string& preference);
+
 // Walks drive C:, identifies every file named in the catalogue's supported
 // entries and returns the full path of the one whose code occurs furthest
 // towards the end of the catalogue's preference text (the first found on a

@@ -16,7 +16,7 @@ from pathlib import Path
 from typing import Callable, Optional
 
 from . import display
-from .wine import HARNESS_DRIVE, WineError, copy_prefix, hand_over, protect, template_prefix
+from .wine import HARNESS_DRIVE, WineError, copy_prefix, hand_over, template_prefix
 
 CD_DRIVE = "d:"
 CD_LABEL = "LUMORA"
@@ -241,14 +241,21 @@ class Scenario:
                        parse_browser_record(browser_record) if browser_record else [], registry,
                        self._pictures(len(boxes)) if watch.pictures else [])
 
+    def run_console(self, program, args):
+        """Runs the Windows console program `program` (a Unix path) with the
+        CD mapped; the result holds its stdout and stderr apart."""
+        self._map_cd()
+        windows_path = self.prefix.harness_file(program.name, program.read_bytes())
+        try:
+            return self.prefix.run(self.prefix.wine_command(windows_path, *args), cwd=self.prefix.harness,
+                                   timeout=RUN_TIMEOUT_SECONDS, apart=True)
+        finally:
+            self.prefix.stop_server()
+
     def _map_cd(self):
-        """Read-only like a disc; mapped before Wine starts, which reads the
-        drive's type and label only then."""
-        for folder, dirs, files in os.walk(self.cd):
-            for name in dirs + files:
-                protect(Path(folder) / name)
-        protect(self.cd)
-        self.prefix.map_drive(CD_DRIVE, self.cd)
+        """Mapped before Wine starts, which reads the drive's type and label
+        only then."""
+        self.prefix.map_read_only(CD_DRIVE, self.cd)
 
     def _run_watched(self, program, args, tail, watch):
         watcher = self.prefix.harness_file("watcher.exe", (self.settings.tools / "watcher.exe").read_bytes())

@@ -165,20 +165,24 @@ class Prefix:
                 environment["XAUTHORITY"] = os.environ["XAUTHORITY"]
         return environment
 
-    def run(self, command, cwd=None, timeout=120, capture=True):
+    def run(self, command, cwd=None, timeout=120, capture=True, apart=False):
         """Runs `command` as the Wine user; captured output (stdout and
-        stderr together) ends up in the result's stdout. It goes through a
-        file: Wine's background processes inherit the handle and would keep
-        a pipe open until the wineserver ends."""
+        stderr together, or each in its own with `apart`) ends up in the
+        result's stdout (and stderr). It goes through files: Wine's
+        background processes inherit the handles and would keep a pipe open
+        until the wineserver ends."""
         options = {**as_wine_user(), "env": self.environment(), "timeout": timeout}
         if cwd is not None:
             options["cwd"] = cwd
         if not capture:
             return subprocess.run(command, **options)
-        with tempfile.TemporaryFile() as output:
-            result = subprocess.run(command, stdout=output, stderr=subprocess.STDOUT, **options)
+        with tempfile.TemporaryFile() as output, tempfile.TemporaryFile() as errors:
+            result = subprocess.run(command, stdout=output, stderr=errors if apart else subprocess.STDOUT,
+                                    **options)
             output.seek(0)
             result.stdout = output.read()
+            errors.seek(0)
+            result.stderr = errors.read() if apart else None
         return result
 
     def wine_command(self, *args):
@@ -207,6 +211,15 @@ class Prefix:
             link.unlink()
         link.symlink_to(Path(folder).resolve())
         hand_over(link)
+
+    def map_read_only(self, letter, folder):
+        """Maps `folder` as drive `letter`, its contents readable but not
+        changeable by the Wine user, as on a disc."""
+        for parent, dirs, files in os.walk(folder):
+            for name in dirs + files:
+                protect(Path(parent) / name)
+        protect(folder)
+        self.map_drive(letter, folder)
 
     def make_harness_folder(self):
         self.harness.mkdir(parents=True, exist_ok=True)

@@ -1,0 +1,140 @@
+"""tarvo-check under Wine, through scripts/tarvo-check's own part on Linux
+paths: the built sample disc is clean, each broken master gives its one
+finding, and identify tells what the launcher logs for the same browser."""
+
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+from harness.scenario import Scenario, Settings, short_name
+
+CHECK = Path(__file__).resolve().parents[2] / "tools" / "check" / "tarvo_check.py"
+CHECK_TIMEOUT_SECONDS = 120
+CATALOGUE = Path("intface") / "browsers.ini"
+TEMPLATE = Path("intface") / "template.htm"
+WINDOW = re.compile(r"401: \(browser wordt (\d+) bij (\d+) pixels\)")
+
+
+def settings():
+    return Settings.from_environment()
+
+
+def sample_disc():
+    return settings().tarvo32.parent / "sample-cd"
+
+
+def check(*arguments):
+    """tarvo-check's exit status, output and errors."""
+    environment = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
+    result = subprocess.run(
+        [sys.executable, "-B", str(CHECK), "--build", str(settings().tarvo32.parent), "--work",
+         str(settings().work), *map(str, arguments)],
+        capture_output=True, text=True, env=environment, timeout=CHECK_TIMEOUT_SECONDS)
+    return result.returncode, result.stdout, result.stderr
+
+
+def edit(file, old, new):
+    def change(master):
+        path = master / file
+        text = path.read_bytes().decode("cp1252")
+        if old not in text:
+            raise AssertionError(f"{old!r} is not in the sample disc's {file}")
+        path.write_bytes(text.replace(old, new).encode("cp1252"))
+    return change
+
+
+def edit_catalogue(old, new):
+    return edit(CATALOGUE, old, new)
+
+
+def line_number(master, file, text):
+    """The number of the line of `file` that holds `text`."""
+    lines = (master / file).read_bytes().decode("cp1252").split("\r\n")
+    return next(number for number, line in enumerate(lines, 1) if text in line)
+
+
+def replace_launcher(stub):
+    def change(master):
+        shutil.copyfile(settings().tools / f"{stub}.exe", master / "TARVO32.EXE")
+    return change
+
+
+def remove(relative):
+    return lambda master: (master / relative).unlink()
+
+
+# What the broken master's copy of the sample disc gets, and its finding:
+# code, file and a text its line holds (None: no line).
+BROKEN = {
+    "gap": (edit_catalogue("EXEnaam11=MOZILLA\r\nEVersie11=\r\nEIntern11=NA\r\nEExtern11",
+                           "EXEnaam12=MOZILLA\r\nEVersie12=\r\nEIntern12=NA\r\nEExtern12"),
+            "entry-after-gap", "intface/browsers.ini", "EXEnaam12="),
+    "placeholder": (edit(TEMPLATE, "<!--INTFACEY-->", "<!--intfacey-->"), "placeholder-case",
+                    "intface/template.htm", "<!--intfacey-->"),
+    "lower case": (edit_catalogue("Voorkeur=NN3 IE3 NN4 IE4 IE5 IE6", "Voorkeur=NN3 IE3 NN4 IE4 IE5 IE6 ie7"),
+                   "preference-lowercase", "intface/browsers.ini", "Voorkeur="),
+    "size": (edit_catalogue("ExtraW=30", "ExtraW=30px"), "size-not-number", "intface/browsers.ini",
+             "ExtraW=30px"),
+    "page": (remove("intface/frame.htm"), "missing-file", "intface/frame.htm", None),
+    "old launcher": (replace_launcher("stub_browser"), "launcher-version", "TARVO32.EXE", None),
+}
+
+
+class CheckScenarios(unittest.TestCase):
+    def test_the_sample_disc_is_clean(self):
+        self.assertEqual(check(sample_disc()), (0, "No findings.\n", ""))
+
+    def test_each_broken_master_gives_its_finding(self):
+        for what, (change, code, file, line_text) in BROKEN.items():
+            with self.subTest(what), tempfile.TemporaryDirectory() as folder:
+                master = Path(folder) / "master"
+                shutil.copytree(sample_disc(), master)
+                change(master)
+                line = line_number(master, Path(file), line_text) if line_text else 0
+                status, output, errors = check("--json", master)
+                self.assertEqual(status, 1, errors)
+                findings = [(finding["code"], finding["file"], finding["line"])
+                            for finding in json.loads(output)["findings"]]
+                self.assertEqual(findings, [(code, file, line)])
+
+    def test_findings_name_paths_below_the_master(self):
+        with tempfile.TemporaryDirectory() as folder:
+            master = Path(folder) / "master"
+            shutil.copytree(sample_disc(), master)
+            edit_catalogue("Versie=14", "Versie=veertien")(master)
+            status, output, _ = check(master)
+            self.assertEqual(status, 1)
+            self.assertEqual(output.splitlines()[0].partition(" is no number")[0],
+                             f"{master}/intface/browsers.ini:17: catalogue-version: Versie \"veertien\"")
+            self.assertEqual(output.splitlines()[1:], ["1 finding."])
+
+    def test_identify_says_what_the_launcher_logs(self):
+        browsers = {"demo_browser": "C:\\Browsers\\IE6\\iexplore.exe",
+                    "stub_explorer": "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE",
+                    "stub_navigator": "C:\\Netscape\\Program\\netscape.exe"}
+        for stub, path in browsers.items():
+            with self.subTest(stub):
+                scenario = Scenario(f"{short_name(self.id())}_{stub}", disc=sample_disc())
+                scenario.add_stub_browser(path, stub)
+                scenario.associate_htm(path)
+                log = scenario.run(["/DEBUG"]).log.decode("cp1252").split("\r\n")
+                entries = [line.rpartition(" = ")[2] for line in log if line.startswith("xxx GBN: BrowserCount")]
+                codes = [line.rpartition(" = ")[2] for line in log if line.startswith("xxx GBN: Browser =")]
+                windows = [match.groups() for match in map(WINDOW.fullmatch, log) if match]
+                result = scenario.run_console(settings().tarvo32.parent / "tarvo-check.exe",
+                                              ["identify", path, "--master", "D:\\"])
+                self.assertEqual(result.returncode, 0, result.stderr)
+                said = dict(line.split(": ", 1) for line in result.stdout.decode("cp1252").splitlines())
+                self.assertEqual(said["entry"].partition(" ")[0], entries[-1])
+                self.assertEqual(said["code"], codes[-1])
+                self.assertEqual(said["window"], "{} x {} pixels".format(*windows[-1]))
+
+
+if __name__ == "__main__":
+    unittest.main()

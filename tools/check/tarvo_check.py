@@ -1,0 +1,162 @@
+#!/usr/bin/env python3
+"""Runs tarvo-check.exe under Wine on a disc master folder on this machine,
+taking and printing Linux paths:
+
+  scripts/tarvo-check [--json] MASTER
+  scripts/tarvo-check identify PROGRAM [--version VERSION] [--master MASTER]
+
+A copy of MASTER (the current folder for identify, unless given) becomes
+drive D: of a private Wine prefix; a PROGRAM that is a file here is copied
+there too, keeping its path, so that folder names still count. The checker's
+output and exit status pass through, its file names turned back into paths
+below MASTER. scripts/tarvo-check builds what is missing, then runs this
+file with --build.
+"""
+
+import hashlib
+import json
+import os
+import re
+import shutil
+import sys
+from pathlib import Path, PurePosixPath
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
+
+from harness.pe import PeFile  # noqa: E402
+from harness.wine import WineError, arch_of_machine, copy_prefix, hand_over, remove_tree, work_template  # noqa: E402
+
+CHECKER = "tarvo-check.exe"
+MASTER_DRIVE = "d:"
+PROGRAM_DRIVE = "e:"
+RUN_TIMEOUT_SECONDS = 120
+BAD_USAGE = 2
+JSON_FILE = re.compile(r'("file": ")((?:[^"\\]|\\.)*)(")')
+
+
+class Arguments:
+    """tarvo-check's arguments, with the paths it takes picked out."""
+
+    def __init__(self, arguments):
+        self.arguments = list(arguments)
+        self.identify = bool(arguments) and arguments[0] == "identify"
+        self.master = "." if self.identify else None
+        self.master_at = None  # its index, where given
+        self.program_at = None
+        position = 1 if self.identify else 0
+        while position < len(arguments):
+            argument = arguments[position]
+            if argument in ("--version", "--master") and self.identify:
+                if argument == "--master" and position + 1 < len(arguments):
+                    self.master, self.master_at = arguments[position + 1], position + 1
+                position += 2
+                continue
+            if not argument.startswith("--"):
+                if self.identify and self.program_at is None:
+                    self.program_at = position
+                elif not self.identify and self.master_at is None:
+                    self.master, self.master_at = argument, position
+            position += 1
+
+
+def windows_program_path(path):
+    """Where a copy of the Linux file `path` stands on the program drive."""
+    return PROGRAM_DRIVE.upper() + "\\" + "\\".join(PurePosixPath(path).parts[1:])
+
+
+def linux_file(master, windows_relative):
+    """The path below `master` of a file the checker names, its parts in
+    the case they have on disk where they exist (Windows ignores case)."""
+    path = Path(master)
+    for part in filter(None, windows_relative.split("\\")):
+        matches = [entry for entry in os.listdir(path) if entry.lower() == part.lower()] if path.is_dir() else []
+        path = path / (matches[0] if matches else part)
+    return str(path)
+
+
+def relative_file(master, json_text):
+    """A file as the checker's JSON names it, as a path relative to `master`."""
+    relative = os.path.relpath(linux_file(master, json.loads(f'"{json_text}"')), master)
+    return json.dumps(relative)[1:-1]
+
+
+def linux_output(text, master, root, as_json):
+    """The checker's output with its files named below `master`."""
+    if as_json:
+        return JSON_FILE.sub(lambda match: match[1] + relative_file(master, match[2]) + match[3], text)
+    lines = []
+    for line in text.splitlines():
+        if line.startswith(root):
+            file, colon, rest = line[len(root):].partition(":")
+            line = linux_file(master, file) + colon + rest
+        lines.append(line)
+    return "".join(line + "\n" for line in lines)
+
+
+def run_checker(build, work, arguments):
+    checker = build / CHECKER
+    arch = arch_of_machine(PeFile(checker.read_bytes()).machine)
+    work.mkdir(parents=True, exist_ok=True)
+    hand_over(work)
+    prefix = copy_prefix(work_template(work, arch, reuse=True), work / "check")
+    try:
+        command = list(arguments.arguments)
+        if arguments.master is not None:
+            master = Path(arguments.master)
+            if not master.is_dir():
+                print(f"tarvo-check: no folder {arguments.master}", file=sys.stderr)
+                return BAD_USAGE, "", ""
+            copy = prefix.root / "master"
+            shutil.copytree(master, copy, symlinks=False)
+            prefix.map_read_only(MASTER_DRIVE, copy)
+            if arguments.master_at is not None:
+                command[arguments.master_at] = MASTER_DRIVE.upper() + "\\"
+            else:
+                command += ["--master", MASTER_DRIVE.upper() + "\\"]
+        if arguments.program_at is not None and Path(command[arguments.program_at]).is_file():
+            program = Path(command[arguments.program_at]).resolve()
+            folder = prefix.root / "programs"
+            copy = folder.joinpath(*program.parts[1:])
+            copy.parent.mkdir(parents=True)
+            shutil.copyfile(program, copy)
+            prefix.map_read_only(PROGRAM_DRIVE, folder)
+            command[arguments.program_at] = windows_program_path(program)
+        windows_checker = prefix.harness_file(CHECKER, checker.read_bytes())
+        result = prefix.run(prefix.wine_command(windows_checker, *command), cwd=prefix.harness,
+                            timeout=RUN_TIMEOUT_SECONDS, apart=True)
+        return result.returncode, result.stdout.decode("cp1252"), result.stderr.decode("cp1252")
+    finally:
+        prefix.stop_server()
+        remove_tree(prefix.root)
+
+
+def main():
+    options = {}
+    arguments = sys.argv[1:]
+    while arguments[:1] in (["--build"], ["--work"]) and len(arguments) > 1:
+        options[arguments[0]] = Path(arguments[1]).resolve()
+        arguments = arguments[2:]
+    if "--build" not in options:
+        print(__doc__ + "\nusage: tarvo_check.py --build BUILD [--work WORK] ARGUMENTS...", file=sys.stderr)
+        return BAD_USAGE
+    build = options["--build"]
+    build_hash = hashlib.md5(str(build).encode()).hexdigest()[:12]
+    work = options.get("--work", Path("/tmp") / f"tarvo32-check-{build_hash}")
+    parsed = Arguments(arguments)
+    sys.stdout.reconfigure(errors="replace")
+    try:
+        status, output, errors = run_checker(build, work, parsed)
+    except WineError as error:
+        print(f"tarvo-check: {error}", file=sys.stderr)
+        return BAD_USAGE
+    output = output.replace("\r\n", "\n")
+    if parsed.master is not None:
+        as_json = "--json" in parsed.arguments and not parsed.identify
+        output = linux_output(output, parsed.master, MASTER_DRIVE.upper() + "\\", as_json)
+    sys.stdout.write(output)
+    sys.stderr.write(errors.replace("\r\n", "\n"))
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(main())
