@@ -5,9 +5,12 @@
 #include <vector>
 
 #include "check/check_command.h"
+#include "platform/win32/procedure.h"
 #include "platform/win32/win32_backend.h"
 
 int main(int argc, char** argv) {
+  // Run by editors from a master folder that holds whatever it holds.
+  tarvo::LoadLibrariesFromTheSystemDirectoryOnly();
   static tarvo::Win32Backend windows;
   tarvo::InstallApi(windows);
   return tarvo::RunTarvoCheck(std::vector<std::string>(argv + 1, argv + argc), std::cout,

@@ -16,20 +16,12 @@ LONG WINAPI EndAfterStructuredError(EXCEPTION_POINTERS* exception) {
       tarvo::EndAfterError(tarvo::StructuredError(record.ExceptionCode, record.ExceptionAddress)));
 }
 
-// A launcher copied next to a planted DLL (its old-version message tells
-// users to copy it about) must not load that DLL: libraries come from the
-// system directory only, where Windows offers that (Vista with KB2533623 and
-// later; looked up here so that older systems still start).
-void LoadLibrariesFromTheSystemDirectoryOnly() {
-  const auto setDirectories = tarvo::ProcedureOf<BOOL(WINAPI*)(DWORD)>(
-      GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
-  if (setDirectories) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  LoadLibrariesFromTheSystemDirectoryOnly();
+  // The old-version message tells users to copy the launcher about, maybe
+  // next to a planted DLL.
+  tarvo::LoadLibrariesFromTheSystemDirectoryOnly();
   static tarvo::Win32Backend windows;
   tarvo::InstallApi(windows);
   SetUnhandledExceptionFilter(EndAfterStructuredError);
