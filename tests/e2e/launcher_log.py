@@ -128,6 +128,20 @@ def identification_lines(path, program, catalogue_path, code, matches=(), choice
     return lines + [f"xxx GBN: Browser = {code}"]
 
 
+def search_lines(entries, names, preference, found):
+    """The search's lines: `entries` in the catalogue, `names` in its list,
+    and around each found browser's identification, given as
+    (identification lines, code, score), its code and score."""
+    lines = [f"xxx GBB: Count = {entries + 1}", f"xxx GBB: (aantal .exe in lijst = {names})",
+             f"xxx GBB: (aantal gevonden browsers = {len(found)})", f"xxx GBB: BrowserVoorkeur = {preference}"]
+    best, best_score = -1, 0
+    for index, (identified, code, score) in enumerate(found):
+        lines += [*identified, f"xxx GBB: BrowserIntern = {code}", f"xxx GBB: Score = {score}"]
+        if score > best_score:
+            best, best_score = index, score
+    return lines + [f"xxx GBB: BesteScore = {best_score}", f"xxx GBB: BesteBrowser = {best}"]
+
+
 def wine_temp_dir():
     """Wine's temporary folder as the launcher writes it: upper case, with
     a final backslash."""

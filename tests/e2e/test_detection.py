@@ -9,7 +9,7 @@ import unittest
 from harness.scenario import WINDOWS_DIRECTORY, BrowserStart, Scenario, short_name
 from launcher_log import (CATALOGUE, DEBUG_REPORT, FOUND, HEADER, LAUNCH_FAILED, NOT_FOUND,
                           OLD_VERSION, PROBLEM_REPORT, SEARCH, START_PAGE, TEMPLATE, box, catalogue,
-                          catalogue_choice_lines, identification_lines, launch_lines, log_text,
+                          catalogue_choice_lines, identification_lines, launch_lines, log_text, search_lines,
                           start_lines, start_page_lines, volume_lines, wine_page)
 
 CATALOGUE_TEXT = catalogue([("IEXPLORE", "4", "IE4", "Internet Explorer 4"),
@@ -72,19 +72,6 @@ class DetectionScenarios(unittest.TestCase):
     def identification(self, scenario, browser, stub, code, matches):
         return identification_lines(browser, scenario.stub_program(stub), "D:\\" + CATALOGUE, code, matches)
 
-    def search_lines(self, found):
-        """The search's lines around each found browser's identification,
-        given as (identification lines, code, score)."""
-        lines = ["xxx GBB: Count = 5", "xxx GBB: (aantal .exe in lijst = 2)",
-                 f"xxx GBB: (aantal gevonden browsers = {len(found)})",
-                 "xxx GBB: BrowserVoorkeur = NN3 IE3 IE4 IE5 NN4"]
-        best, best_score = -1, 0
-        for index, (identified, code, score) in enumerate(found):
-            lines += [*identified, f"xxx GBB: BrowserIntern = {code}", f"xxx GBB: Score = {score}"]
-            if score > best_score:
-                best, best_score = index, score
-        return lines + [f"xxx GBB: BesteScore = {best_score}", f"xxx GBB: BesteBrowser = {best}"]
-
     def unknown_browser_lines(self, scenario):
         return [*self.first_identification(scenario, UNKNOWN, "stub_browser", "ONB"),
                 "Melding: (onbekende of niet ondersteunde browser)"]
@@ -95,7 +82,7 @@ class DetectionScenarios(unittest.TestCase):
         navigator = self.identification(scenario, NAVIGATOR, "stub_navigator", "NN4",
                                         [(3, "Netscape Navigator 4")])
         page_lines, page = start_page_lines("D:\\", "NN4")
-        return [*self.search_lines([*found_before, (navigator, "NN4", 17)]),
+        return [*search_lines(4, 2, "NN3 IE3 IE4 IE5 NN4", [*found_before, (navigator, "NN4", 17)]),
                 f"xxx GBB: (ofwel {NAVIGATOR})", "Melding: (betere browser gevonden)", *navigator,
                 *launch_lines(NAVIGATOR, page, (DESKTOP, NAVIGATOR_WINDOW), page_lines)]
 
@@ -133,7 +120,7 @@ class DetectionScenarios(unittest.TestCase):
         outcome = scenario.run()
 
         self.assert_log(scenario, outcome.log, UNKNOWN, [
-            *self.unknown_browser_lines(scenario), *self.search_lines([]),
+            *self.unknown_browser_lines(scenario), *search_lines(4, 2, "NN3 IE3 IE4 IE5 NN4", []),
             "Melding: (helaas geen betere browser gevonden)", *launch_lines("", OLD_BROWSERS_PAGE),
             "Melding: (cd-rom kan niet gestart worden)"], debug=False)
         self.assertEqual(outcome.boxes, [box(SEARCH), box(NOT_FOUND), box(LAUNCH_FAILED), box(PROBLEM_REPORT)])

@@ -8,7 +8,9 @@ import unittest
 
 from harness.registry import parse_export
 from harness.scenario import Scenario, short_name
-from launcher_log import CATALOGUE, CHECKS_REPORT, DEBUG_REPORT, START_PAGE, TEMPLATE, box, catalogue
+from launcher_log import (CATALOGUE, CHECKS_REPORT, DEBUG_REPORT, HEADER, START_PAGE, TEMPLATE, box, catalogue,
+                          catalogue_choice_lines, identification_lines, launch_lines, search_lines,
+                          start_lines, start_page_lines)
 
 NAVIGATOR = "C:\\Netscape\\Program\\netscape.exe"
 EXPLORER = "C:\\IE\\iexplore.exe"
@@ -107,6 +109,39 @@ class RegistrationScenarios(unittest.TestCase):
         self.assertNotIn("Melding: (onbekende of niet ondersteunde browser)", lines)
         self.assertEqual(outcome.boxes, [box(CHECKS_REPORT)])
         self.assertEqual([start.program for start in outcome.browser_starts], [NAVIGATOR.encode()])
+        self.assertEqual(outcome.exit_code, 0)
+
+    def test_a_debug_run_with_checks_logs_the_whole_sequence(self):
+        scenario = self.scenario(EXPLORER, "stub_explorer")
+        scenario.remove_wine_iexplore()
+        scenario.add_stub_browser(EXPLORER, "stub_explorer")  # the one iexplore.exe on C:
+        outcome = scenario.run(["/DEBUG", "/CHECKS"])
+
+        lines = outcome.log.decode("cp1252").split("\r\n")
+        launcher = scenario.settings.tarvo32.read_bytes()
+        explorer = scenario.stub_program("stub_explorer")
+        choice, catalogue_path = catalogue_choice_lines("D:\\", 3)
+        identified = identification_lines(EXPLORER, explorer, catalogue_path, "IE5",
+                                          [(1, "Internet Explorer 5")])
+        page_lines, page = start_page_lines("D:\\", "IE5")
+        code = next(line for line in lines if line.startswith("201: "))
+        self.assertEqual(lines, [
+            *HEADER, *start_lines("D:\\", True, launcher, "D:\\TARVO32.EXE", launcher),
+            "104: (volumelabel = LUMORA)", "",
+            "C00: (start uitvoeren alle ingebouwde checks)",
+            "xxx SSEIE: Lengte = 19", "xxx SSEIE: SystemDir = C:\\windows\\system32\\",
+            *self.library_lines("C:\\windows\\system32\\actxprxy.dll", lines),
+            *self.library_lines("C:\\windows\\system32\\shdocvw.dll", lines),
+            "C01: (SolveScriptErrorIE uitgevoerd)",
+            # The search is the run's first reader of the catalogue.
+            *choice, *search_lines(2, 2, "NN3 NN4 IE5", [(identified, "IE5", 9)]),
+            f"xxx GBB: (ofwel {EXPLORER})",
+            f"xxx RHTM: (registreren {EXPLORER})", "xxx RHTM: (registreren browser uitgevoerd)",
+            "C02: (RegistreerHTM uitgevoerd)", "",
+            "200: HTMLFileName = D:\\intface\\hoofd.htm", code, f"202: BrowserStr = {EXPLORER}",
+            *identified, *launch_lines(EXPLORER, page, ((1024, 768), (640, 480 + 18)), page_lines),
+            "", "", ""])
+        self.assertEqual(outcome.boxes, [box(DEBUG_REPORT), box(CHECKS_REPORT)])
         self.assertEqual(outcome.exit_code, 0)
 
     def library_lines(self, path, lines):
