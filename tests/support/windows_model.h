@@ -40,6 +40,9 @@ struct StartedProcess {
   StartupInfo startup;
 };
 
+// A text as a REG_SZ value stores it: its bytes and the terminating zero.
+std::vector<std::uint8_t> RegistryTextData(const std::string& text);
+
 class WindowsModel final : public Win32Api {
  public:
   // 2026-12-08 12:00 UTC: the model's clock unless set, and the time of

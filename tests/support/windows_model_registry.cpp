@@ -122,11 +122,15 @@ void WindowsModel::SetRegistryValue(Handle root, const std::string& key, const s
   openKeys_.erase(opened);
 }
 
-void WindowsModel::SetRegistryText(Handle root, const std::string& key, const std::string& name,
-                                   const std::string& text) {
+std::vector<std::uint8_t> RegistryTextData(const std::string& text) {
   std::vector<std::uint8_t> data(text.begin(), text.end());
   data.push_back(0);
-  SetRegistryValue(root, key, name, RegSz, std::move(data));
+  return data;
+}
+
+void WindowsModel::SetRegistryText(Handle root, const std::string& key, const std::string& name,
+                                   const std::string& text) {
+  SetRegistryValue(root, key, name, RegSz, RegistryTextData(text));
 }
 
 void WindowsModel::SetRegistryDword(Handle root, const std::string& key, const std::string& name,

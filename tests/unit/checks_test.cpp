@@ -15,12 +15,6 @@ using Bytes = std::vector<std::uint8_t>;
 const char* const Preferred = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE";
 const char* const Command = "\"C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE\" \"%1\"";
 
-Bytes Text(const std::string& text) {
-  Bytes data(text.begin(), text.end());
-  data.push_back(0);
-  return data;
-}
-
 class ChecksTest : public DetectionTest {
  protected:
   void AddPreferredBrowser() {
@@ -56,10 +50,10 @@ TEST_F(ChecksTest, AssociatesHtmWithTheBestBrowserFound) {
   Lines twice = once;
   twice.insert(twice.end(), once.begin(), once.end());
   EXPECT_EQ(LinesOf({"xxx RHTM", "Exception"}), twice);
-  EXPECT_EQ(Value(".htm", ""), Text("Lumora.htmlfile"));
-  EXPECT_EQ(Value(".htm", "Content Type"), Text("text/html"));
-  EXPECT_EQ(Value("Lumora.htmlfile", ""), Text("HTML Document"));
-  EXPECT_EQ(Value("Lumora.htmlfile\\Shell\\Open\\Command", ""), Text(Command));
+  EXPECT_EQ(Value(".htm", ""), RegistryTextData("Lumora.htmlfile"));
+  EXPECT_EQ(Value(".htm", "Content Type"), RegistryTextData("text/html"));
+  EXPECT_EQ(Value("Lumora.htmlfile", ""), RegistryTextData("HTML Document"));
+  EXPECT_EQ(Value("Lumora.htmlfile\\Shell\\Open\\Command", ""), RegistryTextData(Command));
   EXPECT_FALSE(LoggedAProblem());
   EXPECT_EQ(windows.OpenHandleCount(), 0u);
 }
@@ -106,7 +100,7 @@ TEST_F(ChecksTest, AKeyThatCannotBeMadeIsLoggedWithoutAProblem) {
     // The command never takes the description's place.
     const auto description = fresh.RegistryValueOf(HkeyClassesRoot, "Lumora.htmlfile", "");
     EXPECT_EQ(description.has_value(), c.descriptionWritten) << c.deniedKey;
-    if (description) EXPECT_EQ(description->data, Text("HTML Document")) << c.deniedKey;
+    if (description) EXPECT_EQ(description->data, RegistryTextData("HTML Document")) << c.deniedKey;
     EXPECT_EQ(fresh.OpenHandleCount(), 0u) << c.deniedKey;
   }
 }

@@ -18,12 +18,6 @@ using Lines = std::vector<std::string>;
 const char* const Runner = "d:\\intface\\runner\\runner.exe";
 const char* const RunnerCommand = "\"d:\\intface\\runner\\runner.exe\" \"%1\"";
 
-Bytes Text(const std::string& text) {
-  Bytes data(text.begin(), text.end());
-  data.push_back(0);
-  return data;
-}
-
 class LoggedTest : public ModelTest {
  protected:
   std::pair<Lines, bool> Logged() const { return {log.Lines(), log.Problem()}; }
@@ -50,13 +44,14 @@ TEST_F(RunFileTypeTest, RegistersEverythingSilentlyOnACleanMachine) {
     Bytes data;
   };
   const Case cases[] = {
-      {".lmr", "", RegSz, Text("Lumora.runfile")},
-      {".lmr", "Content Type", RegSz, Text("application/runfile")},
-      {"Lumora.runfile", "", RegSz, Text("Lumora cd-rom opstartbestand")},
+      {".lmr", "", RegSz, RegistryTextData("Lumora.runfile")},
+      {".lmr", "Content Type", RegSz, RegistryTextData("application/runfile")},
+      {"Lumora.runfile", "", RegSz, RegistryTextData("Lumora cd-rom opstartbestand")},
       {"Lumora.runfile", "EditFlags", RegBinary, {0, 0, 1, 0}},
-      {"Lumora.runfile\\Shell\\Open", "", RegSz, Text("&Starten")},
-      {"Lumora.runfile\\Shell\\Open\\Command", "", RegSz, Text(RunnerCommand)},
-      {"MIME\\Database\\Content Type\\application/runfile", "Extension", RegSz, Text(".lmr")},
+      {"Lumora.runfile\\Shell\\Open", "", RegSz, RegistryTextData("&Starten")},
+      {"Lumora.runfile\\Shell\\Open\\Command", "", RegSz, RegistryTextData(RunnerCommand)},
+      {"MIME\\Database\\Content Type\\application/runfile", "Extension", RegSz,
+       RegistryTextData(".lmr")},
   };
   for (const Case& c : cases) {
     const auto value = windows.RegistryValueOf(HkeyClassesRoot, c.key, c.name);
@@ -140,7 +135,7 @@ TEST_F(RunFileTypeTest, AKeyThatCannotBeMadeIsLoggedAndWhatBelongsToItSkipped) {
     const auto description = fresh.RegistryValueOf(HkeyClassesRoot, "Lumora.runfile", "");
     if (std::string(c.deniedKey) != ".lmr" && std::string(c.deniedKey) != "Lumora.runfile") {
       ASSERT_TRUE(description) << c.deniedKey;
-      EXPECT_EQ(description->data, Text("Lumora cd-rom opstartbestand")) << c.deniedKey;
+      EXPECT_EQ(description->data, RegistryTextData("Lumora cd-rom opstartbestand")) << c.deniedKey;
     }
     EXPECT_FALSE(fresh.RegistryKeyExists(HkeyClassesRoot, "Open")) << c.deniedKey;
     EXPECT_FALSE(fresh.RegistryKeyExists(HkeyClassesRoot, "Command")) << c.deniedKey;
@@ -168,10 +163,10 @@ TEST_F(NetscapeTest, Navigator3GetsSuffixViewerTypeAndTrust) {
   EXPECT_EQ(Logged(), std::make_pair(Lines{}, false));
   EXPECT_EQ(Value(HkeyCurrentUser, "Software\\Netscape\\Netscape Navigator\\Suffixes",
                   "application/runfile"),
-            Text("LMR"));
-  EXPECT_EQ(Value(HkeyCurrentUser, viewers, "application/runfile"), Text(Runner));
-  EXPECT_EQ(Value(HkeyCurrentUser, viewers, "TYPE0"), Text("application/runfile"));
-  EXPECT_EQ(Value(HkeyCurrentUser, trust, Runner), Text("Yes"));
+            RegistryTextData("LMR"));
+  EXPECT_EQ(Value(HkeyCurrentUser, viewers, "application/runfile"), RegistryTextData(Runner));
+  EXPECT_EQ(Value(HkeyCurrentUser, viewers, "TYPE0"), RegistryTextData("application/runfile"));
+  EXPECT_EQ(Value(HkeyCurrentUser, trust, Runner), RegistryTextData("Yes"));
   EXPECT_EQ(windows.OpenHandleCount(), 0u);
 }
 
@@ -204,14 +199,15 @@ TEST_F(NetscapeTest, TheTypeGoesToTheLowestFreeNumberUnlessItIsThereAlready) {
     if (c.added) {
       const auto added = fresh.RegistryValueOf(HkeyCurrentUser, viewers, c.added);
       ASSERT_TRUE(added) << c.what;
-      EXPECT_EQ(added->data, Text("application/runfile")) << c.what;
+      EXPECT_EQ(added->data, RegistryTextData("application/runfile")) << c.what;
     }
   }
 }
 
 TEST_F(NetscapeTest, Navigator4TrustsTheRunnerOnly) {
   RegisterNetscape4("E:\\CDTEST\\");
-  EXPECT_EQ(Value(HkeyCurrentUser, trust, "e:\\cdtest\\intface\\runner\\runner.exe"), Text("Yes"));
+  EXPECT_EQ(Value(HkeyCurrentUser, trust, "e:\\cdtest\\intface\\runner\\runner.exe"),
+            RegistryTextData("Yes"));
   EXPECT_FALSE(windows.RegistryKeyExists(HkeyCurrentUser, viewers));
 }
 
