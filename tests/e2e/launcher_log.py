@@ -170,3 +170,17 @@ def launch_lines(browser, document, sizes=None, page_lines=()):
         lines += [f"400: (bureaublad is {desktop_width} bij {desktop_height} pixels)",
                   f"401: (browser wordt {width} bij {height} pixels)"]
     return lines + [*page_lines, f"407: BrowserPad = {browser}", f"408: OpenHTMLdoc = {document}"]
+
+
+def search_lines(found, count, names, preference):
+    """The search's lines around each found browser's identification, given
+    as (identification lines, code, score): `count` is the number at which
+    the catalogue's entries ended, `names` the number of names looked for."""
+    lines = [f"xxx GBB: Count = {count}", f"xxx GBB: (aantal .exe in lijst = {names})",
+             f"xxx GBB: (aantal gevonden browsers = {len(found)})", f"xxx GBB: BrowserVoorkeur = {preference}"]
+    best, best_score = -1, 0
+    for index, (identified, code, score) in enumerate(found):
+        lines += [*identified, f"xxx GBB: BrowserIntern = {code}", f"xxx GBB: Score = {score}"]
+        if score > best_score:
+            best, best_score = index, score
+    return lines + [f"xxx GBB: BesteScore = {best_score}", f"xxx GBB: BesteBrowser = {best}"]

@@ -10,13 +10,16 @@ from harness.scenario import WINDOWS_DIRECTORY, BrowserStart, Scenario, short_na
 from launcher_log import (CATALOGUE, DEBUG_REPORT, FOUND, HEADER, LAUNCH_FAILED, NOT_FOUND,
                           OLD_VERSION, PROBLEM_REPORT, SEARCH, START_PAGE, TEMPLATE, box, catalogue,
                           catalogue_choice_lines, identification_lines, launch_lines, log_text,
-                          start_lines, start_page_lines, volume_lines, wine_page)
+                          search_lines, start_lines, start_page_lines, volume_lines, wine_page)
 
+PREFERENCE = "NN3 IE3 IE4 IE5 NN4"
 CATALOGUE_TEXT = catalogue([("IEXPLORE", "4", "IE4", "Internet Explorer 4"),
                             ("IEXPLORE", "5", "IE5", "Internet Explorer 5"),
                             ("NETSCAPE", "4", "NN4", "Netscape Navigator 4"),
                             ("MOSAIC", "", "NA", "NCSA Mosaic")],
-                           preference="NN3 IE3 IE4 IE5 NN4", sizes={"IE5": (150, 20), "NN4": (160, 30)})
+                           preference=PREFERENCE, sizes={"IE5": (150, 20), "NN4": (160, 30)})
+# Where its entries end, and the names the search looks for: IEXPLORE.EXE, NETSCAPE.EXE.
+CATALOGUE_COUNT, CATALOGUE_NAMES = 5, 2
 MAIN_PAGE = "D:\\" + START_PAGE
 OLD_BROWSERS_PAGE = "D:\\intface\\eenvoud\\oudebrow.htm"
 EXPLORER = "C:\\IE\\iexplore.exe"
@@ -73,17 +76,9 @@ class DetectionScenarios(unittest.TestCase):
         return identification_lines(browser, scenario.stub_program(stub), "D:\\" + CATALOGUE, code, matches)
 
     def search_lines(self, found):
-        """The search's lines around each found browser's identification,
-        given as (identification lines, code, score)."""
-        lines = ["xxx GBB: Count = 5", "xxx GBB: (aantal .exe in lijst = 2)",
-                 f"xxx GBB: (aantal gevonden browsers = {len(found)})",
-                 "xxx GBB: BrowserVoorkeur = NN3 IE3 IE4 IE5 NN4"]
-        best, best_score = -1, 0
-        for index, (identified, code, score) in enumerate(found):
-            lines += [*identified, f"xxx GBB: BrowserIntern = {code}", f"xxx GBB: Score = {score}"]
-            if score > best_score:
-                best, best_score = index, score
-        return lines + [f"xxx GBB: BesteScore = {best_score}", f"xxx GBB: BesteBrowser = {best}"]
+        """The search's lines with this catalogue, around each found
+        browser's identification, given as (identification lines, code, score)."""
+        return search_lines(found, CATALOGUE_COUNT, CATALOGUE_NAMES, PREFERENCE)
 
     def unknown_browser_lines(self, scenario):
         return [*self.first_identification(scenario, UNKNOWN, "stub_browser", "ONB"),

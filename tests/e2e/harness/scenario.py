@@ -192,8 +192,10 @@ class Scenario:
         self.prefix.native_dlls.append(name.rpartition(".")[0])
 
     def read_file(self, windows_path):
+        """The file's bytes, or None when no ordinary file stands there (a
+        folder or a device in its place)."""
         path = self.prefix.windows_file(windows_path)
-        return path.read_bytes() if path.exists() else None
+        return path.read_bytes() if path.is_file() else None
 
     def associate_htm(self, program):
         """.htm files open in `program` (a Windows path), as a browser's
@@ -211,11 +213,13 @@ class Scenario:
 
     def set_user_values(self, key, values):
         """Values under HKEY_CURRENT_USER\\`key`, creating it: a number
-        becomes a REG_DWORD, a text a REG_SZ."""
+        becomes a REG_DWORD, bytes a REG_BINARY, a text a REG_SZ."""
         lines = [f"[HKEY_CURRENT_USER\\{key}]"]
         for name, value in values.items():
             if isinstance(value, int):
                 lines.append(f'"{name}"=dword:{value:08x}')
+            elif isinstance(value, bytes):
+                lines.append(f'"{name}"=hex:{",".join(f"{byte:02x}" for byte in value)}')
             else:
                 lines.append(f'"{name}"="{_reg_text(value)}"')
         self._registry.append("\n".join(lines) + "\n")
