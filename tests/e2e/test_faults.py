@@ -41,7 +41,8 @@ LOOPED_NAVIGATOR = "C:\\Lus\\b\\netscape.exe"
 READ_ONLY_TEMP = "C:\\AlleenLezen"
 MISSING_TEMP = "C:\\Weg\\Temp"
 MUSIC_KEY = "Software\\Lumora\\Interface"
-KEPT_IN_LOG_FOLDER = LOG_FILE + "\\bewaar.txt"
+# A file in a folder that stands where the log goes.
+KEPT_IN_LOG_FOLDER, KEPT_CONTENT = LOG_FILE + "\\bewaar.txt", b"blijft"
 SPACE_LINES = [re.compile(r"xxx EL: \(grootte = \d+\)"), re.compile(r"xxx EL: \(vrij = \d+\)")]
 
 
@@ -123,9 +124,9 @@ def link_to_device(scenario, windows_path, device):
     hand_over(path)
 
 
-def folder_in_place_of(scenario, windows_path):
-    scenario.prefix.windows_file(windows_path).unlink()
-    scenario.add_file(KEPT_IN_LOG_FOLDER, b"blijft")
+def folder_in_place_of_the_log(scenario):
+    scenario.prefix.windows_file(LOG_FILE).unlink()
+    scenario.add_file(KEPT_IN_LOG_FOLDER, KEPT_CONTENT)
 
 
 def read_only_folder(scenario, windows_path):
@@ -266,8 +267,8 @@ FAULTS = [
           lambda s: link_to_device(s, LOG_FILE, "/dev/full"), ("/DEBUG",),
           lambda t, s, code: log_not_saved(t, s, code)),
     Fault("log_path_is_a_folder",
-          lambda s: folder_in_place_of(s, LOG_FILE), ("/DEBUG",),
-          lambda t, s, code: log_not_saved(t, s, code, **{KEPT_IN_LOG_FOLDER: b"blijft"})),
+          folder_in_place_of_the_log, ("/DEBUG",),
+          lambda t, s, code: log_not_saved(t, s, code, **{KEPT_IN_LOG_FOLDER: KEPT_CONTENT})),
 ]
 
 
