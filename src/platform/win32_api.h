@@ -153,7 +153,9 @@ class Win32Api {
   // --- shell (shell32) ---
   // FindExecutableA with a result buffer of 1024 characters: returns the
   // instance value as a signed number (above 32 on success, else an error
-  // such as 2 or 31); `result` is set only on success.
+  // such as 2 or 31); `result` is set only on success. A `file` of 260
+  // (MAX_PATH) characters or more, which no ANSI call can reach, gives 2
+  // without asking the shell.
   virtual std::intptr_t FindExecutable(const std::string& file, const std::string& directory,
                                        std::string& result) = 0;
 

@@ -85,7 +85,21 @@ void BrowserExeList::Add(const std::string& name) {
 }
 
 bool BrowserExeList::Contains(const std::string& name) const {
-  return std::binary_search(names_.begin(), names_.end(), name, NameLess);
+  // Every file of the drive is looked up, and the search's cost beyond the
+  // walk itself is in these comparisons: one per step, equal ends it.
+  std::size_t low = 0;
+  std::size_t high = names_.size();
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    const int order = CompareNames(name, names_[middle]);
+    if (order == 0) return true;
+    if (order < 0) {
+      high = middle;
+    } else {
+      low = middle + 1;
+    }
+  }
+  return false;
 }
 
 std::string GetBestBrowser() {

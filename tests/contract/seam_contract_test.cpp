@@ -51,6 +51,8 @@ TEST_F(SeamContract, FindExecutableFailsWithoutTouchingTheResult) {
       {"no association", MakeDocument(".tcz"), 31},
       {"missing document", folder + "\\absent.tca", 2},
       {"missing folder", folder + "\\absent\\page.tca", 2},
+      // Long enough to overrun the shell's own buffers, where it has them.
+      {"name longer than any ANSI path", folder + "\\" + std::string(2000, 'x') + ".tca", 2},
   };
   for (const Case& c : cases) {
     std::string result = Untouched;

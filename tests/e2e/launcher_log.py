@@ -184,3 +184,4 @@ def launch_lines(browser, document, sizes=None, page_lines=()):
         lines += [f"400: (bureaublad is {desktop_width} bij {desktop_height} pixels)",
                   f"401: (browser wordt {width} bij {height} pixels)"]
     return lines + [*page_lines, f"407: BrowserPad = {browser}", f"408: OpenHTMLdoc = {document}"]
+

@@ -12,11 +12,14 @@ from launcher_log import (CATALOGUE, DEBUG_REPORT, FOUND, HEADER, LAUNCH_FAILED,
                           catalogue_choice_lines, identification_lines, launch_lines, log_text, search_lines,
                           start_lines, start_page_lines, volume_lines, wine_page)
 
+PREFERENCE = "NN3 IE3 IE4 IE5 NN4"
 CATALOGUE_TEXT = catalogue([("IEXPLORE", "4", "IE4", "Internet Explorer 4"),
                             ("IEXPLORE", "5", "IE5", "Internet Explorer 5"),
                             ("NETSCAPE", "4", "NN4", "Netscape Navigator 4"),
                             ("MOSAIC", "", "NA", "NCSA Mosaic")],
-                           preference="NN3 IE3 IE4 IE5 NN4", sizes={"IE5": (150, 20), "NN4": (160, 30)})
+                           preference=PREFERENCE, sizes={"IE5": (150, 20), "NN4": (160, 30)})
+# Its entries, and the names the search looks for: IEXPLORE.EXE, NETSCAPE.EXE.
+CATALOGUE_ENTRIES, CATALOGUE_NAMES = 4, 2
 MAIN_PAGE = "D:\\" + START_PAGE
 OLD_BROWSERS_PAGE = "D:\\intface\\eenvoud\\oudebrow.htm"
 EXPLORER = "C:\\IE\\iexplore.exe"
@@ -82,7 +85,7 @@ class DetectionScenarios(unittest.TestCase):
         navigator = self.identification(scenario, NAVIGATOR, "stub_navigator", "NN4",
                                         [(3, "Netscape Navigator 4")])
         page_lines, page = start_page_lines("D:\\", "NN4")
-        return [*search_lines(4, 2, "NN3 IE3 IE4 IE5 NN4", [*found_before, (navigator, "NN4", 17)]),
+        return [*search_lines(CATALOGUE_ENTRIES, CATALOGUE_NAMES, PREFERENCE, [*found_before, (navigator, "NN4", 17)]),
                 f"xxx GBB: (ofwel {NAVIGATOR})", "Melding: (betere browser gevonden)", *navigator,
                 *launch_lines(NAVIGATOR, page, (DESKTOP, NAVIGATOR_WINDOW), page_lines)]
 
@@ -120,7 +123,7 @@ class DetectionScenarios(unittest.TestCase):
         outcome = scenario.run()
 
         self.assert_log(scenario, outcome.log, UNKNOWN, [
-            *self.unknown_browser_lines(scenario), *search_lines(4, 2, "NN3 IE3 IE4 IE5 NN4", []),
+            *self.unknown_browser_lines(scenario), *search_lines(CATALOGUE_ENTRIES, CATALOGUE_NAMES, PREFERENCE, []),
             "Melding: (helaas geen betere browser gevonden)", *launch_lines("", OLD_BROWSERS_PAGE),
             "Melding: (cd-rom kan niet gestart worden)"], debug=False)
         self.assertEqual(outcome.boxes, [box(SEARCH), box(NOT_FOUND), box(LAUNCH_FAILED), box(PROBLEM_REPORT)])

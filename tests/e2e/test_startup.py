@@ -41,23 +41,32 @@ class StartupScenario(unittest.TestCase):
         scenario.associate_htm(browser)
         return scenario
 
-    def debug_log(self, scenario, lookup_lines, start_dir="D:\\", label="LUMORA"):
-        """A /DEBUG log of the launcher on the CD (or run for `start_dir`):
-        header, start-up lines, then from the browser lookup on, and the two
-        closing empty lines."""
+    def debug_log(self, scenario, lookup_lines, start_dir="D:\\", label="LUMORA", debug=True):
+        """A /DEBUG log (or with `debug` false, one kept for a problem) of the
+        launcher on the CD (or run for `start_dir`): header, start-up lines,
+        then from the browser lookup on, and the two closing empty lines."""
         launcher = scenario.settings.tarvo32.read_bytes()
         cd_launcher = launcher if start_dir == "D:\\" else None
-        return [*HEADER, *start_lines(start_dir, True, launcher, "D:\\TARVO32.EXE", cd_launcher),
+        return [*HEADER, *start_lines(start_dir, debug, launcher, "D:\\TARVO32.EXE", cd_launcher),
                 *volume_lines(label), f"200: HTMLFileName = {start_dir}{START_PAGE}", *lookup_lines, "", ""]
 
-    def found(self, scenario, code, browser, start_dir="D:\\", temp_dir=None):
-        """The lookup finds `browser`, which the catalogue knows, and it
-        starts on the start page, made in `temp_dir` (Wine's unless given)."""
-        choice, catalogue_path = catalogue_choice_lines(start_dir, 3)
-        page_lines, page = start_page_lines(start_dir, "IE5", temp_dir)
+    def recognised(self, scenario, code, browser, start_dir="D:\\", cd_version=3, windows_version=0,
+                   display="Stub Browser"):
+        """The lookup finds `browser`, which the catalogue copy chosen from the
+        CD's and the Windows folder's versions knows as IE5 by its entry 1,
+        displayed as `display`."""
+        choice, catalogue_path = catalogue_choice_lines(start_dir, cd_version, windows_version,
+                                                        copied=windows_version < cd_version)
         return [f"201: (FindExecutable = {code})", f"202: BrowserStr = {browser}",
                 *identification_lines(browser, scenario.stub_program(), catalogue_path, "IE5",
-                                      [(1, "Stub Browser")], choice),
+                                      [(1, display)], choice)]
+
+    def found(self, scenario, code, browser, start_dir="D:\\", temp_dir=None, **catalogue):
+        """The lookup finds `browser`, which the catalogue knows (`catalogue`
+        as for recognised), and it starts on the start page, made in
+        `temp_dir` (Wine's unless given)."""
+        page_lines, page = start_page_lines(start_dir, "IE5", temp_dir)
+        return [*self.recognised(scenario, code, browser, start_dir, **catalogue),
                 *launch_lines(browser, page, SIZES, page_lines)]
 
     def log_lines(self, log):

@@ -12,6 +12,8 @@ namespace tarvo {
 namespace {
 
 constexpr std::intptr_t SeErrFileNotFound = 2;
+// The longest ANSI path, final zero included.
+constexpr std::size_t MaxPath = 260;
 constexpr std::intptr_t SeErrNoAssociation = 31;
 constexpr std::intptr_t FoundInstance = 42;
 
@@ -110,7 +112,7 @@ bool WindowsModel::CreateProcess(const std::string& commandLine, std::uint32_t c
 std::intptr_t WindowsModel::FindExecutable(const std::string& file,
                                            const std::string& /*directory*/, std::string& result) {
   if (onFindExecutable_) onFindExecutable_();
-  if (!Find(file)) return SeErrFileNotFound;
+  if (file.size() >= MaxPath || !Find(file)) return SeErrFileNotFound;
   const std::string name = ExtractFileName(file);
   const auto dot = name.rfind('.');
   if (dot == std::string::npos) return SeErrNoAssociation;

@@ -139,6 +139,7 @@ class WindowsModel final : public Win32Api {
   const std::vector<ShownBox>& Boxes() const { return boxes_; }
   const std::vector<StartedProcess>& StartedProcesses() const { return started_; }
   std::size_t CreateProcessCalls() const { return createProcessCalls_; }
+  std::size_t CompareStringCalls() const { return compareStringCalls_; }
   std::size_t OpenHandleCount() const {
     return openFiles_.size() + openSearches_.size() + openKeys_.size() + loaded_.size();
   }
@@ -306,6 +307,7 @@ class WindowsModel final : public Win32Api {
   std::vector<ShownBox> boxes_;
   std::vector<StartedProcess> started_;
   std::size_t createProcessCalls_ = 0;
+  std::size_t compareStringCalls_ = 0;
 
   struct Drive {
     std::uint32_t type;

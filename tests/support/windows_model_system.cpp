@@ -82,6 +82,7 @@ bool WindowsModel::GetVolumeInformation(const std::string& root, std::uint32_t v
 
 int WindowsModel::CompareString(std::uint32_t locale, std::uint32_t flags, const std::string& first,
                                 const std::string& second) {
+  ++compareStringCalls_;
   if (flags != NormIgnoreCase) {
     throw std::logic_error("model: only comparisons without regard to case are modelled");
   }

@@ -161,6 +161,24 @@ TEST_F(BestBrowserTest, NamesMatchWithoutRegardToCaseInAnyUserLocale) {
   InstallApi(windows);
 }
 
+TEST_F(BestBrowserTest, ALookupComparesOnceAStepOfTheBinarySearch) {
+  BrowserExeList names;
+  for (const char* name : {"ARENA.EXE", "IEXPLORE.EXE", "MOSAIC.EXE", "NETSCAPE.EXE", "OPERA.EXE",
+                           "MOZILLA.EXE", "LYNX.EXE"}) {
+    names.Add(name);
+  }
+  const std::pair<const char*, bool> lookups[] = {
+      {"ARENA.EXE", true},    {"iexplore.exe", true}, {"LYNX.EXE", true}, {"Opera.Exe", true},
+      {"BESTAND.DAT", false}, {"ZZZ.EXE", false},     {"A", false},
+  };
+  for (const auto& [name, listed] : lookups) {
+    const std::size_t before = windows.CompareStringCalls();
+    EXPECT_EQ(names.Contains(name), listed) << name;
+    // Seven names: three steps at most, whether the name is there or not.
+    EXPECT_LE(windows.CompareStringCalls() - before, 3u) << name;
+  }
+}
+
 TEST_F(BestBrowserTest, AnErrorEndsTheSearchWithoutAResultButAStopPassesThrough) {
   windows.AddFile(CdCatalogue, Catalogue({{"IEXPLORE", "", "IE5", "IE"}}));
   windows.OnFindFirstFile([](const std::string& pattern) {

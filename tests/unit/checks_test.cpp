@@ -100,7 +100,9 @@ TEST_F(ChecksTest, AKeyThatCannotBeMadeIsLoggedWithoutAProblem) {
     // The command never takes the description's place.
     const auto description = fresh.RegistryValueOf(HkeyClassesRoot, "Lumora.htmlfile", "");
     EXPECT_EQ(description.has_value(), c.descriptionWritten) << c.deniedKey;
-    if (description) EXPECT_EQ(description->data, RegistryTextData("HTML Document")) << c.deniedKey;
+    if (description) {
+      EXPECT_EQ(description->data, RegistryTextData("HTML Document")) << c.deniedKey;
+    }
     EXPECT_EQ(fresh.OpenHandleCount(), 0u) << c.deniedKey;
   }
 }

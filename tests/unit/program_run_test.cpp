@@ -406,6 +406,12 @@ TEST_F(ProgramRun, StopsWhenTheDefaultBrowserCannotBeUsed) {
        [](WindowsModel& w) { w.SetCommandLine("D:\\TARVO32.EXE /DEBUG E:\\"); },
        {"Melding: (ongeldige directory via commandline)"},
        "De startdirectory die u via de commandline heeft opgegeven bestaat niet!"},
+      {"start directory longer than any path",
+       [](WindowsModel& w) {
+         w.SetCommandLine("D:\\TARVO32.EXE /DEBUG D:\\" + std::string(4997, 'd'));
+       },
+       {"Melding: (ongeldige directory via commandline)"},
+       "De startdirectory die u via de commandline heeft opgegeven bestaat niet!"},
       {"associated browser deleted",
        [](WindowsModel& w) { w.AssociateExtension(".htm", "C:\\Gone\\gone.exe %1"); },
        {"202: BrowserStr = C:\\Gone\\gone.exe", "203: Executable niet gevonden!",

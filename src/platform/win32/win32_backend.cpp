@@ -71,6 +71,9 @@ bool Win32Backend::CreateProcess(const std::string& commandLine, std::uint32_t c
 
 std::intptr_t Win32Backend::FindExecutable(const std::string& file, const std::string& directory,
                                            std::string& result) {
+  // No ANSI call reaches a file by so long a name, and Wine's shell overruns
+  // a fixed buffer of its own on one (from about a thousand characters on).
+  if (file.size() >= MAX_PATH) return SE_ERR_FNF;
   char buffer[FindExecutableBufferSize] = {};
   const auto code =
       reinterpret_cast<std::intptr_t>(FindExecutableA(file.c_str(), directory.c_str(), buffer));

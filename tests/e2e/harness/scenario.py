@@ -11,6 +11,7 @@ import os
 import shutil
 import subprocess
 import threading
+import time
 from dataclasses import dataclass, field
 from pathlib import Path
 from typing import Callable, Optional
@@ -30,6 +31,7 @@ WINDOWS_DIRECTORY = "C:\\windows"
 BROWSER_RECORD = "C:\\stub-browser.log"
 RUN_TIMEOUT_SECONDS = 60
 PICTURES = "pictures"  # harness folder the watcher saves the boxes' pictures in
+BOX_RECORD = "boxes.rec"  # harness file the watcher records the boxes and the exit code in
 FOLLOW_SECONDS = 0.05
 
 
@@ -77,6 +79,7 @@ class Outcome:
     browser_starts: list = field(default_factory=list)
     registry: dict = field(default_factory=dict)  # key -> `reg export` text or None
     pictures: list = field(default_factory=list)  # a BMP file of each box (empty when not taken)
+    seconds: float = 0.0  # wall time of the watched run, from the watcher's start to its end
 
 
 def short_name(test_id):
@@ -192,8 +195,10 @@ class Scenario:
         self.prefix.native_dlls.append(name.rpartition(".")[0])
 
     def read_file(self, windows_path):
+        """The file's bytes, or None when no ordinary file stands there (a
+        folder or a device in its place)."""
         path = self.prefix.windows_file(windows_path)
-        return path.read_bytes() if path.exists() else None
+        return path.read_bytes() if path.is_file() else None
 
     def associate_htm(self, program):
         """.htm files open in `program` (a Windows path), as a browser's
@@ -211,11 +216,13 @@ class Scenario:
 
     def set_user_values(self, key, values):
         """Values under HKEY_CURRENT_USER\\`key`, creating it: a number
-        becomes a REG_DWORD, a text a REG_SZ."""
+        becomes a REG_DWORD, bytes a REG_BINARY, a text a REG_SZ."""
         lines = [f"[HKEY_CURRENT_USER\\{key}]"]
         for name, value in values.items():
             if isinstance(value, int):
                 lines.append(f'"{name}"=dword:{value:08x}')
+            elif isinstance(value, bytes):
+                lines.append(f'"{name}"=hex:{",".join(f"{byte:02x}" for byte in value)}')
             else:
                 lines.append(f'"{name}"="{_reg_text(value)}"')
         self._registry.append("\n".join(lines) + "\n")
@@ -224,22 +231,29 @@ class Scenario:
         """TEMP and TMP, which Wine reads from the registry when it starts."""
         self.set_user_values("Environment", {"TEMP": windows_path, "TMP": windows_path})
 
-    def run(self, args=(), tail=None, export=(), watch=Watch(), program=CD_DRIVE.upper() + "\\" + PROGRAM):
+    def run(self, args=(), tail=None, export=(), watch=Watch(), program=CD_DRIVE.upper() + "\\" + PROGRAM,
+            keep_server=False):
         """Runs `program` (the CD's launcher unless told otherwise) with
         `args` (each quoted as needed) or with `tail` as the raw rest of its
-        command line; exports the registry keys in `export` afterwards."""
+        command line; exports the registry keys in `export` afterwards. With
+        `keep_server` the prefix's Wine keeps running for the next run, as
+        on a PC that has been on for a while (stop it with
+        prefix.stop_server())."""
         self._map_cd()
         try:
             if self._registry:
                 self.prefix.import_registry("REGEDIT4\n\n" + "\n".join(self._registry))
+            started = time.perf_counter()
             boxes, exit_code = self._run_watched(program, args, tail, watch)
+            seconds = time.perf_counter() - started
             registry = {key: self.prefix.export_registry(key) for key in export}
         finally:
-            self.prefix.stop_server()
+            if not keep_server:
+                self.prefix.stop_server()
         browser_record = self.read_file(BROWSER_RECORD)
         return Outcome(boxes, exit_code, self.read_file(LOG_FILE),
                        parse_browser_record(browser_record) if browser_record else [], registry,
-                       self._pictures(len(boxes)) if watch.pictures else [])
+                       self._pictures(len(boxes)) if watch.pictures else [], seconds)
 
     def run_console(self, program, args):
         """Runs the Windows console program `program` (a Unix path) with the
@@ -259,7 +273,9 @@ class Scenario:
 
     def _run_watched(self, program, args, tail, watch):
         watcher = self.prefix.harness_file("watcher.exe", (self.settings.tools / "watcher.exe").read_bytes())
-        record = HARNESS_DRIVE.upper() + "\\boxes.rec"
+        record = HARNESS_DRIVE.upper() + "\\" + BOX_RECORD
+        # The watcher adds to its record: each run starts a new one.
+        (self.prefix.harness / BOX_RECORD).unlink(missing_ok=True)
         options = ["--by-hand"] if watch.by_hand else []
         if watch.pictures:
             (self.prefix.harness / PICTURES).mkdir()
@@ -278,7 +294,7 @@ class Scenario:
         return parse_watcher_record(self._watcher_record())
 
     def _watcher_record(self):
-        path = self.prefix.harness / "boxes.rec"
+        path = self.prefix.harness / BOX_RECORD
         return path.read_bytes() if path.exists() else b""
 
     @contextlib.contextmanager
