@@ -7,7 +7,7 @@ import os
 import re
 import time
 import unittest
-from datetime import datetime
+from datetime import datetime, timezone
 from zoneinfo import ZoneInfo
 
 from launcher_log import (CATALOGUE, DEBUG_REPORT, NO_TEMP_DIR, PAGE_FAILED, PROBLEM_REPORT, TEMPLATE,
@@ -56,12 +56,20 @@ def page_text(pairs):
     return "".join(line + "\r\n" for _, line in pairs).encode("cp1252")
 
 
+def system_time_zone():
+    """/etc/localtime's zone; a machine without one keeps UTC, as Wine does."""
+    try:
+        with open("/etc/localtime", "rb") as zone:
+            return ZoneInfo.from_file(zone)
+    except FileNotFoundError:
+        return timezone.utc
+
+
 def shown_file_time(timestamp):
     """The time as the diagnosis shows it: in the system's time zone (Wine
     runs without TZ), at a DOS time's two seconds, in US English's short
     date and long time (Wine's locale under LC_ALL=C)."""
-    with open("/etc/localtime", "rb") as zone:
-        local = datetime.fromtimestamp(timestamp, ZoneInfo.from_file(zone))
+    local = datetime.fromtimestamp(timestamp, system_time_zone())
     hour = local.hour % 12 or 12
     return (f"{local.month}/{local.day}/{local.year} {hour}:{local.minute:02}:{local.second // 2 * 2:02} "
             f"{'AM' if local.hour < 12 else 'PM'}")
