@@ -27,9 +27,7 @@ using VersionInfoCall = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
 using QueryValueCall = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
 
 void RestrictLibraries() {
-  const auto setDirectories = tarvo::ProcedureOf<BOOL(WINAPI*)(DWORD)>(
-      GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
-  if (setDirectories) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  tarvo::LoadLibrariesFromTheSystemDirectoryOnly();
   SetUnhandledExceptionFilter(nullptr);
 }
 
@@ -59,8 +57,7 @@ std::string LookUpBrowser() {
   char browser[1024] = {};
   FindExecutableA(MainPage, "C:\\", browser);
   WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA(browser, &found);
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  const tarvo::ScopedSearch search(FindFirstFileA(browser, &found));
   return browser;
 }
 
@@ -129,8 +126,8 @@ void Launch(const std::string& commandLine) {
   line.push_back('\0');
   if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
                      nullptr, &startup, &process)) {
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    const tarvo::ScopedHandle processHandle(process.hProcess);
+    const tarvo::ScopedHandle threadHandle(process.hThread);
   }
 }
 

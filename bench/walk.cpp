@@ -12,6 +12,7 @@
 
 #include "bench_clock.h"
 #include "platform/win32/procedure.h"
+#include "platform/win32/scoped_handle.h"
 #include "platform/win32/windows_headers.h"
 
 namespace {
@@ -39,14 +40,13 @@ bool IsFolderToWalk(const WIN32_FIND_DATAA& entry) {
 
 long Walk(const std::string& path) {
   WIN32_FIND_DATAA entry;
-  const HANDLE search = FindFirst(path + "*.*", entry);
-  if (search == INVALID_HANDLE_VALUE) return 0;
+  const tarvo::ScopedSearch search(FindFirst(path + "*.*", entry));
+  if (!search.valid()) return 0;
   long entries = 0;
   do {
     ++entries;
     if (IsFolderToWalk(entry)) entries += Walk(path + entry.cFileName + "\\");
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
+  } while (FindNextFileA(search.get(), &entry));
   return entries;
 }
 

@@ -1,19 +1,21 @@
-// A kernel handle that closes itself. Calls answer "none" with either null
-// or INVALID_HANDLE_VALUE; both count as none here.
+// A handle that closes itself with `Close`: CloseHandle for kernel objects,
+// FindClose for searches. Calls answer "none" with either null or
+// INVALID_HANDLE_VALUE; both count as none here.
 #pragma once
 
 #include "platform/win32/windows_headers.h"
 
 namespace tarvo {
 
-class ScopedHandle {
+template <BOOL(WINAPI* Close)(HANDLE)>
+class ScopedWin32Handle {
  public:
-  explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-  ~ScopedHandle() {
-    if (valid()) ::CloseHandle(handle_);
+  explicit ScopedWin32Handle(HANDLE handle) : handle_(handle) {}
+  ~ScopedWin32Handle() {
+    if (valid()) Close(handle_);
   }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
+  ScopedWin32Handle(const ScopedWin32Handle&) = delete;
+  ScopedWin32Handle& operator=(const ScopedWin32Handle&) = delete;
 
   HANDLE get() const { return handle_; }
   bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
@@ -21,5 +23,8 @@ class ScopedHandle {
  private:
   HANDLE handle_;
 };
+
+using ScopedHandle = ScopedWin32Handle<::CloseHandle>;
+using ScopedSearch = ScopedWin32Handle<::FindClose>;
 
 }  // namespace tarvo
