@@ -67,8 +67,8 @@ def run_console(work, program, args):
     try:
         windows_path = prefix.harness_file(program.name, program.read_bytes())
         sys.stdout.flush()
-        return prefix.run(prefix.wine_command(windows_path, *args), cwd=prefix.harness, capture=False,
-                          timeout=CONSOLE_TIMEOUT_SECONDS).returncode
+        return prefix.run_wine(windows_path, *args, cwd=prefix.harness, capture=False,
+                               timeout=CONSOLE_TIMEOUT_SECONDS).returncode
     finally:
         prefix.stop_server()
         remove_tree(prefix.root)

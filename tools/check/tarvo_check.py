@@ -122,8 +122,8 @@ def run_checker(build, work, arguments):
             prefix.map_read_only(PROGRAM_DRIVE, folder)
             command[arguments.program_at] = windows_program_path(program)
         windows_checker = prefix.harness_file(CHECKER, checker.read_bytes())
-        result = prefix.run(prefix.wine_command(windows_checker, *command), cwd=prefix.harness,
-                            timeout=RUN_TIMEOUT_SECONDS, apart=True)
+        result = prefix.run_wine(windows_checker, *command, cwd=prefix.harness, timeout=RUN_TIMEOUT_SECONDS,
+                                 apart=True)
         return result.returncode, result.stdout.decode("cp1252"), result.stderr.decode("cp1252")
     finally:
         prefix.stop_server()

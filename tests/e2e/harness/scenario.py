@@ -261,8 +261,8 @@ class Scenario:
         self._map_cd()
         windows_path = self.prefix.harness_file(program.name, program.read_bytes())
         try:
-            return self.prefix.run(self.prefix.wine_command(windows_path, *args), cwd=self.prefix.harness,
-                                   timeout=RUN_TIMEOUT_SECONDS, apart=True)
+            return self.prefix.run_wine(windows_path, *args, cwd=self.prefix.harness, timeout=RUN_TIMEOUT_SECONDS,
+                                        apart=True)
         finally:
             self.prefix.stop_server()
 
@@ -281,12 +281,11 @@ class Scenario:
             (self.prefix.harness / PICTURES).mkdir()
             hand_over(self.prefix.harness / PICTURES)
             options += ["--pictures", HARNESS_DRIVE.upper() + "\\" + PICTURES]
-        command = self.prefix.wine_command(watcher, *options, record, program, WORD_ZERO,
-                                           *(["--tail", tail] if tail is not None else args))
+        command = [watcher, *options, record, program, WORD_ZERO, *(["--tail", tail] if tail is not None else args)]
         limit = None if watch.by_hand else RUN_TIMEOUT_SECONDS  # a person takes the time they need
         try:
             with self._boxes_followed(watch.on_box):
-                result = self.prefix.run(command, cwd=self.cd, timeout=limit)
+                result = self.prefix.run_wine(*command, cwd=self.cd, timeout=limit)
         except subprocess.TimeoutExpired as timeout:
             raise WineError(f"no end within {RUN_TIMEOUT_SECONDS} s; boxes so far: {self._watcher_record()!r}") from timeout
         if result.returncode != 0:

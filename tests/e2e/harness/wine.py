@@ -10,6 +10,7 @@ import pwd
 import shutil
 import stat
 import subprocess
+import sys
 import tempfile
 from pathlib import Path
 
@@ -21,6 +22,9 @@ HARNESS_DRIVE = "t:"
 # cannot run it, so the loaders are called by path.
 LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
 WINESERVER = "/usr/lib/wine/wineserver"
+# wineserver's exit status when the prefix's server already runs.
+SERVER_ALREADY_RUNNING = 2
+SERVER_START_ATTEMPTS = 3
 IMAGE_FILE_MACHINE_AMD64 = 0x8664
 # What a usable prefix holds, below drive C:; without these, wineboot ended early.
 ESSENTIAL_FILES = ("windows/system32/kernel32.dll", "windows/regedit.exe")
@@ -185,14 +189,33 @@ class Prefix:
             result.stderr = errors.read() if apart else None
         return result
 
-    def wine_command(self, *args):
-        return [self.loader, *args]
+    def run_wine(self, *args, cwd=None, timeout=120, capture=True, apart=False):
+        """Runs the Windows program `args[0]` (a Windows path, or one of
+        Wine's own such as "regedit") with the rest as its arguments, as
+        `run` does, the prefix's server started first."""
+        self.start_server()
+        return self.run([self.loader, *args], cwd=cwd, timeout=timeout, capture=capture, apart=apart)
 
     def wine(self, *args, cwd=None, timeout=120):
-        result = self.run(self.wine_command(*args), cwd=cwd, timeout=timeout)
+        result = self.run_wine(*args, cwd=cwd, timeout=timeout)
         if result.returncode != 0:
             raise WineError(f"wine {' '.join(args)} failed ({result.returncode}): {result.stdout.decode(errors='replace')}")
         return result
+
+    def start_server(self):
+        """Starts the prefix's wineserver unless it runs. A Wine program that
+        has to start it itself ends at once, silently, with the server's
+        exit status when the start fails (it once failed a test run without
+        a word); started here, a failed start is told and tried again."""
+        if not self.path.is_dir():
+            return  # a new prefix: Wine makes its folder first, then the server
+        for attempt in range(1, SERVER_START_ATTEMPTS + 1):
+            result = self.run([WINESERVER])
+            if result.returncode in (0, SERVER_ALREADY_RUNNING):
+                return
+            print(f"wineserver of {self.path} did not start (exit status {result.returncode}), attempt {attempt} "
+                  f"of {SERVER_START_ATTEMPTS}: {result.stdout.decode(errors='replace')}", file=sys.stderr, flush=True)
+        raise WineError(f"the wineserver of {self.path} did not start in {SERVER_START_ATTEMPTS} attempts")
 
     def stop_server(self):
         """Ends every process of this prefix and waits for its wineserver to
@@ -242,7 +265,7 @@ class Prefix:
         """The key as `reg export` writes it, or None when it does not exist."""
         name = "export.reg"
         windows_path = HARNESS_DRIVE.upper() + "\\" + name
-        result = self.run(self.wine_command("reg", "export", key, windows_path, "/y"))
+        result = self.run_wine("reg", "export", key, windows_path, "/y")
         exported = self.harness / name
         if result.returncode != 0 or not exported.exists():
             return None
