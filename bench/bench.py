@@ -17,7 +17,6 @@ ratios bench/README.md records.
 """
 
 import argparse
-import hashlib
 import os
 import platform
 import statistics
@@ -32,8 +31,8 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 from harness import display  # noqa: E402
 from harness.pe import PeFile  # noqa: E402
 from harness.scenario import PROGRAM, Scenario, Settings  # noqa: E402
-from harness.wine import (AS_ROOT, LOADERS, WINE_USER, arch_of_machine, hand_over, remove_tree,  # noqa: E402
-                          work_template)
+from harness.wine import (AS_ROOT, LOADERS, WINE_USER, arch_of_machine, build_work_folder, hand_over,  # noqa: E402
+                          remove_tree, work_template)
 from launcher_log import CATALOGUE, DEBUG_REPORT, START_PAGE, TEMPLATE, box, catalogue  # noqa: E402
 
 BROWSER = "C:\\Browser\\stub.exe"
@@ -238,7 +237,7 @@ def main():
         parser.error(f"no such bench: {', '.join(sorted(unknown))}")
     build = options.build.resolve()
     arch = arch_of_machine(PeFile((build / "tarvo32.exe").read_bytes()).machine)
-    work = Path("/tmp") / f"tarvo32-bench-{hashlib.md5(str(build).encode()).hexdigest()[:12]}"
+    work = build_work_folder("bench", build)
     work.mkdir(parents=True, exist_ok=True)
     hand_over(work)
     print(f"{date.today()}, {arch} Wine, {machine(arch)}", flush=True)

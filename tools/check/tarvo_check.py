@@ -13,7 +13,6 @@ below MASTER. scripts/tarvo-check builds what is missing, then runs this
 file with --build.
 """
 
-import hashlib
 import json
 import os
 import re
@@ -24,7 +23,8 @@ from pathlib import Path, PurePosixPath
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
 
 from harness.pe import PeFile  # noqa: E402
-from harness.wine import WineError, arch_of_machine, copy_prefix, hand_over, remove_tree, work_template  # noqa: E402
+from harness.wine import (WineError, arch_of_machine, build_work_folder, copy_prefix, hand_over, remove_tree,  # noqa: E402
+                          work_template)
 
 CHECKER = "tarvo-check.exe"
 MASTER_DRIVE = "d:"
@@ -140,8 +140,7 @@ def main():
         print(__doc__ + "\nusage: tarvo_check.py --build BUILD [--work WORK] ARGUMENTS...", file=sys.stderr)
         return BAD_USAGE
     build = options["--build"]
-    build_hash = hashlib.md5(str(build).encode()).hexdigest()[:12]
-    work = options.get("--work", Path("/tmp") / f"tarvo32-check-{build_hash}")
+    work = options.get("--work", build_work_folder("check", build))
     parsed = Arguments(arguments)
     sys.stdout.reconfigure(errors="replace")
     try:

@@ -20,7 +20,6 @@ scripts/demo installs and builds what is missing, then runs this file.
 """
 
 import argparse
-import hashlib
 import os
 import sys
 import textwrap
@@ -32,7 +31,8 @@ from harness import display  # noqa: E402
 from harness.pe import RT_VERSION, PeFile, version_strings  # noqa: E402
 from harness.picture import bmp_to_png  # noqa: E402
 from harness.scenario import CD_LABEL, PROGRAM, Scenario, Settings, Watch  # noqa: E402
-from harness.wine import AS_ROOT, WINE_USER, WineError, arch_of_machine, hand_over, work_template  # noqa: E402
+from harness.wine import (AS_ROOT, WINE_USER, WineError, arch_of_machine, build_work_folder, hand_over,  # noqa: E402
+                          work_template)
 
 DEMO_BROWSER = "C:\\Browsers\\IE6\\iexplore.exe"
 UNKNOWN_BROWSER = "C:\\Browsers\\Webkijker\\webkijk.exe"
@@ -177,8 +177,7 @@ def main():
     options = parse_options()
     sys.stdout.reconfigure(errors="replace")
     build = options.build.resolve()
-    build_hash = hashlib.md5(str(build).encode()).hexdigest()[:12]
-    work = (options.work or Path("/tmp") / f"tarvo32-demo-{build_hash}").resolve()
+    work = (options.work or build_work_folder("demo", build)).resolve()
     arch = arch_of_machine(PeFile((build / "sample-cd" / PROGRAM).read_bytes()).machine)
     try:
         work.mkdir(parents=True, exist_ok=True)

@@ -5,6 +5,7 @@ prefix sees as drive T:, where the harness puts its tools, registry files
 and records, so that drive C: holds only what a reader's PC would.
 """
 
+import hashlib
 import os
 import pwd
 import shutil
@@ -352,6 +353,12 @@ def template_problem(prefix):
         if setting not in registry:
             return f"setting {setting} not applied"
     return None
+
+
+def build_work_folder(purpose, build):
+    """The work folder that a tool for `purpose` keeps between runs for the
+    build folder `build`, so that its prefix template serves again."""
+    return Path("/tmp") / f"tarvo32-{purpose}-{hashlib.md5(str(build).encode()).hexdigest()[:12]}"
 
 
 def work_template(work, arch, reuse=False):
