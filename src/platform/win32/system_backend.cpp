@@ -8,6 +8,15 @@ namespace tarvo {
 
 namespace {
 
+static_assert(sizeof(NONCLIENTMETRICSA) == 340, "the build targets Windows 95's headers");
+
+// Vista added iPaddedBorderWidth at the end; Windows fills as much of the
+// record as its size field says, so there is room for either form.
+struct NonClientMetricsRecord {
+  NONCLIENTMETRICSA classic;
+  int paddedBorderWidth;
+};
+
 std::string TextOf(const std::vector<char>& buffer) {
   std::string text(buffer.data(), buffer.size());
   return text.substr(0, text.find('\0'));
@@ -25,13 +34,12 @@ bool Win32Backend::SystemParametersInfo(std::uint32_t action, std::uint32_t para
 
 bool Win32Backend::SystemParametersInfo(std::uint32_t action, std::uint32_t parameter,
                                         NonClientMetrics& metrics, std::uint32_t winIni) {
-  // Windows fills as much of the record as cbSize says.
-  if (metrics.size > sizeof(NONCLIENTMETRICSA)) return false;
-  NONCLIENTMETRICSA record = {};
-  record.cbSize = metrics.size;
+  if (metrics.size > sizeof(NonClientMetricsRecord)) return false;
+  NonClientMetricsRecord record = {};
+  record.classic.cbSize = metrics.size;
   if (!SystemParametersInfoA(action, parameter, &record, winIni)) return false;
-  metrics.borderWidth = record.iBorderWidth;
-  metrics.captionHeight = record.iCaptionHeight;
+  metrics.borderWidth = record.classic.iBorderWidth;
+  metrics.captionHeight = record.classic.iCaptionHeight;
   return true;
 }
 

@@ -1,6 +1,10 @@
 // The one place that includes <windows.h>. The product's seam has methods
 // named like the Win32 calls, so the A/W macros of those names are removed
 // here; the backend calls the ANSI functions by their full names.
+//
+// The build sets _WIN32_WINNT and WINVER for every file (a define here would
+// come too late: any standard header sets them first), so that the headers
+// offer only what Windows 95 and NT 4.0 have.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -8,9 +12,6 @@
 #endif
 #ifndef NOMINMAX
 #define NOMINMAX
-#endif
-#ifndef _WIN32_WINNT
-#define _WIN32_WINNT 0x0400  // Windows 95 and NT 4: the oldest targets
 #endif
 
 #include <windows.h>
