@@ -27,7 +27,7 @@ using VersionInfoCall = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
 using QueryValueCall = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
 
 void RestrictLibraries() {
-  tarvo::LoadLibrariesFromTheSystemDirectoryOnly();
+  tarvo::LoadLibrariesFromTheSystemDirectoryOnly(tarvo::OptionalCalls::OfThisSystem());
   SetUnhandledExceptionFilter(nullptr);
 }
 

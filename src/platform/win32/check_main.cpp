@@ -10,8 +10,9 @@
 
 int main(int argc, char** argv) {
   // Run by editors from a master folder that holds whatever it holds.
-  tarvo::LoadLibrariesFromTheSystemDirectoryOnly();
-  static tarvo::Win32Backend windows;
+  const tarvo::OptionalCalls calls = tarvo::OptionalCalls::OfThisSystem();
+  tarvo::LoadLibrariesFromTheSystemDirectoryOnly(calls);
+  static tarvo::Win32Backend windows(calls);
   tarvo::InstallApi(windows);
   return tarvo::RunTarvoCheck(std::vector<std::string>(argv + 1, argv + argc), std::cout,
                               std::cerr);

@@ -1,26 +1,10 @@
 // The file-system calls of the start page and of the file-error diagnosis.
 #include <cstring>
 
-#include "platform/win32/procedure.h"
 #include "platform/win32/win32_backend.h"
 #include "platform/win32/windows_headers.h"
 
 namespace tarvo {
-
-namespace {
-
-using DiskFreeSpaceExCall = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
-                                          PULARGE_INTEGER);
-
-// Looked up at run time: the first Windows 95 lacks the call, and a program
-// that imported it would not even start there.
-DiskFreeSpaceExCall FindDiskFreeSpaceEx() {
-  static const auto call =
-      ProcedureOf<DiskFreeSpaceExCall>(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA");
-  return call;
-}
-
-}  // namespace
 
 std::uint32_t Win32Backend::GetTempPath(std::string& path) {
   char buffer[TempPathBufferSize] = {};
@@ -41,10 +25,10 @@ std::uint32_t Win32Backend::GetDriveType(const std::string& root) {
 
 bool Win32Backend::GetDiskFreeSpaceEx(const std::string& root, std::uint64_t& freeBytesAvailable,
                                       std::uint64_t& totalBytes) {
-  if (const DiskFreeSpaceExCall call = FindDiskFreeSpaceEx()) {
+  if (calls_.getDiskFreeSpaceEx) {
     ULARGE_INTEGER available;
     ULARGE_INTEGER total;
-    if (!call(root.c_str(), &available, &total, nullptr)) return false;
+    if (!calls_.getDiskFreeSpaceEx(root.c_str(), &available, &total, nullptr)) return false;
     freeBytesAvailable = available.QuadPart;
     totalBytes = total.QuadPart;
     return true;

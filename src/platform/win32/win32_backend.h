@@ -1,12 +1,16 @@
 // The real Windows behind the seam: each method is one Win32 call.
 #pragma once
 
+#include "platform/win32/procedure.h"
 #include "platform/win32_api.h"
 
 namespace tarvo {
 
 class Win32Backend final : public Win32Api {
  public:
+  explicit Win32Backend(const OptionalCalls& calls = OptionalCalls::OfThisSystem())
+      : calls_(calls) {}
+
   std::string GetCommandLine() override;
   std::string GetModuleFileName() override;
   bool CreateProcess(const std::string& commandLine, std::uint32_t creationFlags,
@@ -80,6 +84,9 @@ class Win32Backend final : public Win32Api {
                      std::string& text) override;
   bool GetTimeFormat(std::uint32_t locale, std::uint32_t flags, const SystemTime& time,
                      std::string& text) override;
+
+ private:
+  const OptionalCalls calls_;
 };
 
 }  // namespace tarvo

@@ -21,8 +21,9 @@ LONG WINAPI EndAfterStructuredError(EXCEPTION_POINTERS* exception) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The old-version message tells users to copy the launcher about, maybe
   // next to a planted DLL.
-  tarvo::LoadLibrariesFromTheSystemDirectoryOnly();
-  static tarvo::Win32Backend windows;
+  const tarvo::OptionalCalls calls = tarvo::OptionalCalls::OfThisSystem();
+  tarvo::LoadLibrariesFromTheSystemDirectoryOnly(calls);
+  static tarvo::Win32Backend windows(calls);
   tarvo::InstallApi(windows);
   SetUnhandledExceptionFilter(EndAfterStructuredError);
   return tarvo::RunTarvo32();
