@@ -1,10 +1,7 @@
 #include "app/last_resort.h"
 
-#include <cxxabi.h>
-
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
+#include <string_view>
 #include <typeinfo>
 
 #include "app/modules.h"
@@ -17,11 +14,47 @@ namespace tarvo {
 
 namespace {
 
-std::string DemangledName(const std::type_info& type) {
-  int status = 0;
-  const std::unique_ptr<char, decltype(&std::free)> name(
-      abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), &std::free);
-  return status == 0 ? name.get() : type.name();
+// Takes one <length><identifier> off the front of a mangled name.
+std::optional<std::string_view> TakeSourceName(std::string_view& mangled) {
+  std::size_t digits = 0;
+  std::size_t length = 0;
+  while (digits < mangled.size() && mangled[digits] >= '0' && mangled[digits] <= '9' &&
+         length <= mangled.size()) {
+    length = 10 * length + static_cast<std::size_t>(mangled[digits++] - '0');
+  }
+  if (digits == 0 || length > mangled.size() - digits) return std::nullopt;
+  const std::string_view name = mangled.substr(digits, length);
+  mangled.remove_prefix(digits + length);
+  return name;
+}
+
+// The class name as C++ writes it ("std::bad_alloc") of the mangled names
+// that classes have: a name, or names nested in namespaces and classes, with
+// ABI tags. Any other form stays as it is. The runtime's own demangler
+// would bring 45 KB of code and a printf into a file read from CD at every
+// start.
+std::string ClassNameOf(const std::type_info& type) {
+  std::string_view mangled = type.name();
+  const bool nested = !mangled.empty() && mangled.front() == 'N';
+  if (nested) mangled.remove_prefix(1);
+  std::string readable;
+  if (mangled.substr(0, 2) == "St") {
+    readable = "std";
+    mangled.remove_prefix(2);
+  }
+  while (!mangled.empty() && mangled.front() != 'E') {
+    const bool abiTag = mangled.front() == 'B';
+    if (abiTag) mangled.remove_prefix(1);
+    const std::optional<std::string_view> name = TakeSourceName(mangled);
+    if (!name) return type.name();
+    if (abiTag) {
+      readable += "[abi:" + std::string(*name) + "]";
+    } else {
+      readable += (readable.empty() ? "" : "::") + std::string(*name);
+    }
+  }
+  const bool complete = nested ? mangled == "E" : mangled.empty();
+  return complete && !readable.empty() ? readable : type.name();
 }
 
 }  // namespace
@@ -33,7 +66,7 @@ std::optional<ErrorDescription> RunGuarded(const std::function<void()>& step) {
   } catch (const Exception& e) {
     return ErrorDescription{e.ClassName(), e.Message(), e.Address()};
   } catch (const std::exception& e) {
-    return ErrorDescription{DemangledName(typeid(e)), e.what()};
+    return ErrorDescription{ClassNameOf(typeid(e)), e.what()};
   } catch (...) {
     return ErrorDescription{"Exception", ""};
   }

@@ -598,6 +598,29 @@ TEST_F(ProgramRun, AStructuredErrorIsReportedWithItsCodeAndTheRunClosed) {
   EXPECT_EQ(Log(), CrLfLines(WithHeader({"", ""})));
 }
 
+template <typename Tag>
+struct Tagged : std::exception {};
+
+TEST(RunGuarded, NamesOtherErrorsByTheirClassAsCppWritesIt) {
+  struct Case {
+    std::function<void()> raise;
+    std::string className;
+  };
+  const Case cases[] = {
+      {[] { throw std::bad_alloc(); }, "std::bad_alloc"},
+      {[] { throw std::out_of_range("bereik"); }, "std::out_of_range"},
+      {[] { throw std::ios_base::failure("stroom"); }, "std::ios_base::failure[abi:cxx11]"},
+      {[] { throw std::regex_error(std::regex_constants::error_paren); }, "std::regex_error"},
+      // A template's arguments are not read: the name stays as the compiler made it.
+      {[] { throw Tagged<int>(); }, typeid(Tagged<int>).name()},
+  };
+  for (const Case& c : cases) {
+    const auto error = RunGuarded(c.raise);
+    ASSERT_TRUE(error) << c.className;
+    EXPECT_EQ(error->className, c.className);
+  }
+}
+
 TEST_F(ProgramRun, TheLastResortReportDescribesTheError) {
   const auto error = RunGuarded([] { throw EWriteError(); });
   ASSERT_TRUE(error);
