@@ -83,6 +83,8 @@ BROKEN = {
              "ExtraW=30px"),
     "page": (remove("intface/frame.htm"), "missing-file", "intface/frame.htm", None),
     "old launcher": (replace_launcher("stub_browser"), "launcher-version", "TARVO32.EXE", None),
+    "autorun's icon": (edit("autorun.inf", "icon=tarvo32.exe", "icon=lumora.ico,0"), "autorun-icon", "autorun.inf",
+                       "icon="),
 }
 
 
