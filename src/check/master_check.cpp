@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/launcher_version.h"
+#include "check/autorun_check.h"
 #include "check/catalogue_check.h"
 #include "check/template_check.h"
 #include "platform/disc_files.h"
@@ -70,6 +71,8 @@ Findings CheckMaster(const std::string& root) {
   Findings findings;
   CheckFiles(root, findings);
   CheckLauncher(root, findings);
+  const Findings autorun = CheckAutorun(root);
+  findings.insert(findings.end(), autorun.begin(), autorun.end());
   CheckTextFile(
       root, CatalogueFile,
       [](const std::string& path, const std::string& text) {

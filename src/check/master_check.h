@@ -1,5 +1,6 @@
 // tarvo-check's findings on a whole disc master: the files the launcher
-// needs or names, its own version, the catalogue and the template.
+// needs or names, its own version, autorun.inf, the catalogue and the
+// template.
 #pragma once
 
 #include <string>

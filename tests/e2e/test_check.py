@@ -15,7 +15,7 @@ from pathlib import Path
 from harness.scenario import Scenario, Settings, short_name
 
 CHECK = Path(__file__).resolve().parents[2] / "tools" / "check" / "tarvo_check.py"
-CHECK_TIMEOUT_SECONDS = 120
+TOOL_TIMEOUT_SECONDS = 120
 CATALOGUE = Path("intface") / "browsers.ini"
 TEMPLATE = Path("intface") / "template.htm"
 WINDOW = re.compile(r"401: \(browser wordt (\d+) bij (\d+) pixels\)")
@@ -29,14 +29,21 @@ def sample_disc():
     return settings().tarvo32.parent / "sample-cd"
 
 
-def check(*arguments):
-    """tarvo-check's exit status, output and errors."""
+def run_tool(tool, *arguments):
+    """The exit status, output and errors of the Linux side of a tool that
+    runs the build's checker (tools/*/*.py), off the display, with the
+    run's prefix template."""
     environment = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
     result = subprocess.run(
-        [sys.executable, "-B", str(CHECK), "--build", str(settings().tarvo32.parent), "--work",
+        [sys.executable, "-B", str(tool), "--build", str(settings().tarvo32.parent), "--work",
          str(settings().work), *map(str, arguments)],
-        capture_output=True, text=True, env=environment, timeout=CHECK_TIMEOUT_SECONDS)
+        capture_output=True, text=True, env=environment, timeout=TOOL_TIMEOUT_SECONDS)
     return result.returncode, result.stdout, result.stderr
+
+
+def check(*arguments):
+    """tarvo-check's exit status, output and errors."""
+    return run_tool(CHECK, *arguments)
 
 
 def edit(file, old, new):
@@ -83,6 +90,8 @@ BROKEN = {
              "ExtraW=30px"),
     "page": (remove("intface/frame.htm"), "missing-file", "intface/frame.htm", None),
     "old launcher": (replace_launcher("stub_browser"), "launcher-version", "TARVO32.EXE", None),
+    "autorun's icon": (edit("autorun.inf", "icon=tarvo32.exe", "icon=lumora.ico,0"), "autorun-icon", "autorun.inf",
+                       "icon="),
 }
 
 

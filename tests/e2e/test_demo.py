@@ -12,7 +12,7 @@ from pathlib import Path
 
 from harness.picture import png_pixels
 from harness.scenario import Settings
-from launcher_log import DEBUG_REPORT, HEADER, NO_BROWSER, NO_BROWSER_LINE, start_page_lines
+from launcher_log import DEBUG_REPORT, HEADER, LABEL, NO_BROWSER, NO_BROWSER_LINE, start_page_lines
 
 DEMO = Path(__file__).resolve().parents[2] / "tools" / "demo" / "demo.py"
 DEMO_TIMEOUT_SECONDS = 120
@@ -20,15 +20,17 @@ IE6 = "C:\\Browsers\\IE6\\iexplore.exe"
 
 
 def cases():
-    """demo options -> (boxes, the log's last lines, what the browser
-    received). Internet Explorer 6's window fits the display, so it gets the
-    start page."""
+    """demo options -> (the disc's label, boxes, the log's last lines, what
+    the browser received). Internet Explorer 6's window fits the display, so
+    it gets the start page."""
     page_lines, page = start_page_lines("D:\\", "IE6")
+    started = ([DEBUG_REPORT], [*page_lines, f"407: BrowserPad = {IE6}", f"408: OpenHTMLdoc = {page}", "", ""],
+               [f"{IE6} {page}"])
     return {
-        (): ([DEBUG_REPORT], [*page_lines, f"407: BrowserPad = {IE6}", f"408: OpenHTMLdoc = {page}", "", ""],
-             [f"{IE6} {page}"]),
-        ("--no-browser",): ([NO_BROWSER, DEBUG_REPORT], [NO_BROWSER_LINE, "", ""],
+        (): (LABEL, *started),
+        ("--no-browser",): (LABEL, [NO_BROWSER, DEBUG_REPORT], [NO_BROWSER_LINE, "", ""],
                             ["(no browser was started)"]),
+        ("--image",): ("Lumora cover-cd", *started),
     }
 
 
@@ -58,12 +60,13 @@ class DemoScenarios(unittest.TestCase):
         return result.stdout
 
     def test_demo_shows_the_run(self):
-        for options, (boxes, log, browser) in cases().items():
+        for options, (label, boxes, log, browser) in cases().items():
             with self.subTest(options=options):
                 output = self.demo(*options)
                 self.assertEqual(boxes_shown(output), boxes)
                 shown_log = section(output, "The log, C:\\LMRSTART.LOG")
                 self.assertEqual(shown_log[:len(HEADER)], HEADER)
+                self.assertIn(f"104: (volumelabel = {label})", shown_log)
                 self.assertEqual(shown_log[-len(log):], log)
                 self.assertEqual(section(output, "The browser received"), browser)
                 self.assertIn("TARVO32.EXE ended with exit code 0", output)

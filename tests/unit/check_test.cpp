@@ -62,6 +62,12 @@ const char* const GoodTemplate =
     "<!--STATUSTEKST--> <!-- de voet -->\r\n"          // 11
     "</body></html>\r\n";                              // 12
 
+const char* const GoodAutorun =
+    "[autorun]\r\n"               // 1
+    "open=tarvo32.exe\r\n"        // 2
+    "icon=tarvo32.exe\r\n"        // 3
+    "label=Lumora cover-cd\r\n";  // 4
+
 const char* const Pages[] = {
     "intface\\hoofd.htm",
     "intface\\frame.htm",
@@ -78,6 +84,7 @@ VersionResource LauncherVersion(const std::string& version) {
 struct Master {
   std::string catalogue = GoodCatalogue;
   std::string page = GoodTemplate;
+  std::string autorun = GoodAutorun;
   std::vector<std::string> files{std::begin(Pages), std::end(Pages)};
   bool launcher = true;
   VersionResource launcherVersion = LauncherVersion("1.52.0.0");
@@ -99,9 +106,14 @@ Change EditPage(const std::string& from, const std::string& to) {
   return Edit(from, to, &Master::page);
 }
 
+Change EditAutorun(const std::string& from, const std::string& to) {
+  return Edit(from, to, &Master::autorun);
+}
+
 Change Without(const std::string& file) {
   return [file](Master& master) {
     if (file == "browsers.ini") master.catalogue.clear();
+    if (file == "autorun.inf") master.autorun.clear();
     if (file == "tarvo32.exe") master.launcher = false;
     master.files.erase(std::remove(master.files.begin(), master.files.end(), file),
                        master.files.end());
@@ -117,6 +129,7 @@ void Lay(WindowsModel& windows, const Master& master) {
     windows.AddFile(Root + page, page == "intface\\template.htm" ? master.page : "<html></html>");
   }
   if (!master.catalogue.empty()) windows.AddFile("D:\\intface\\browsers.ini", master.catalogue);
+  if (!master.autorun.empty()) windows.AddFile("D:\\autorun.inf", master.autorun);
   if (master.launcher) {
     windows.AddFile("D:\\tarvo32.exe", "MZ");
     windows.SetVersionResource("D:\\tarvo32.exe", master.launcherVersion);
@@ -170,7 +183,12 @@ TEST_F(CheckTest, ABrokenMasterGivesItsOneFinding) {
        "intface\\eenvoud\\overzich.htm", 0},
       {"no catalogue", Without("browsers.ini"), "missing-file", ini, 0},
       {"no template", Without("intface\\template.htm"), "missing-file", page, 0},
-      {"no launcher", Without("tarvo32.exe"), "missing-file", "tarvo32.exe", 0},
+      {"no launcher, nor its icon",
+       [](Master& m) {
+         Without("tarvo32.exe")(m);
+         EditAutorun("icon=tarvo32.exe\r\n", "")(m);
+       },
+       "missing-file", "tarvo32.exe", 0},
       {"launcher without FileVersion",
        [](Master& m) { m.launcherVersion = ProductVersion("1.52.0.0"); }, "launcher-version",
        "tarvo32.exe", 0},
@@ -220,6 +238,26 @@ TEST_F(CheckTest, ABrokenMasterGivesItsOneFinding) {
       {"misspelt placeholder", EditPage("<!-- kop -->", "<!--KOP-->"), "placeholder-unknown", page,
        10},
       {"placeholder missing", EditPage("\"<!--VOLUME-->\"", "7"), "placeholder-missing", page, 0},
+      {"no autorun.inf", Without("autorun.inf"), "autorun-open", "autorun.inf", 0},
+      {"autorun without open=", EditAutorun("open=tarvo32.exe\r\n", ""), "autorun-open",
+       "autorun.inf", 1},
+      {"autorun opens a copy in a folder",
+       EditAutorun("open=tarvo32.exe", "open=intface\\tarvo32.exe /DEBUG"), "autorun-open",
+       "autorun.inf", 2},
+      {"autorun's icon missing", EditAutorun("icon=tarvo32.exe", "icon=lumora.ico,1"),
+       "autorun-icon", "autorun.inf", 3},
+      {"autorun's icon under a long name",
+       [](Master& m) {
+         EditAutorun("icon=tarvo32.exe", "icon=intface\\lumora-cd.ico")(m);
+         m.files.push_back("intface\\lumora-cd.ico");
+       },
+       "name-not-8.3", "autorun.inf", 3},
+      {"autorun's icon in a folder with a dot",
+       [](Master& m) {
+         EditAutorun("icon=tarvo32.exe", "icon=intface.v2\\lumora.ico")(m);
+         m.files.push_back("intface.v2\\lumora.ico");
+       },
+       "name-not-8.3", "autorun.inf", 3},
   };
   for (const Case& c : cases) {
     const Findings findings = FindingsOf(c.change);
@@ -251,6 +289,14 @@ TEST_F(CheckTest, WhatTheLauncherTakesInItsStrideIsNoFinding) {
       {"ordinary comments of every shape",
        EditPage("<!-- de voet -->", "<!---->, <!--html-->, <!-- -->, <!--Kop 2-->")},
       {"a newer launcher", [](Master& m) { m.launcherVersion = LauncherVersion("1.100.0.0"); }},
+      {"autorun's names quoted, in capitals, from the root, with a switch and an icon number",
+       EditAutorun("open=tarvo32.exe\r\nicon=tarvo32.exe",
+                   "OPEN = \"\\TARVO32.EXE\" /DEBUG\r\nIcon=\"tarvo32.exe,-3\"")},
+      {"autorun's icon in a folder",
+       [](Master& m) {
+         EditAutorun("icon=tarvo32.exe", "icon=intface\\lumora_1.ico")(m);
+         m.files.push_back("intface\\lumora_1.ico");
+       }},
   };
   for (const auto& [what, change] : cases) {
     EXPECT_EQ(Codes(FindingsOf(change)), "") << what;

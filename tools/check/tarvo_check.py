@@ -130,6 +130,22 @@ def run_checker(build, work, arguments):
         remove_tree(prefix.root)
 
 
+def check(build, work, arguments):
+    """tarvo-check's exit status, output and errors for `arguments`, its
+    files named below the master; `work` keeps the prefix template (None:
+    the checker's own work folder for `build`)."""
+    parsed = Arguments(arguments)
+    try:
+        status, output, errors = run_checker(build, work or build_work_folder("check", build), parsed)
+    except WineError as error:
+        return BAD_USAGE, "", f"tarvo-check: {error}\n"
+    output = output.replace("\r\n", "\n")
+    if parsed.master is not None:
+        as_json = "--json" in parsed.arguments and not parsed.identify
+        output = linux_output(output, parsed.master, MASTER_DRIVE.upper() + "\\", as_json)
+    return status, output, errors.replace("\r\n", "\n")
+
+
 def main():
     options = {}
     arguments = sys.argv[1:]
@@ -139,21 +155,10 @@ def main():
     if "--build" not in options:
         print(__doc__ + "\nusage: tarvo_check.py --build BUILD [--work WORK] ARGUMENTS...", file=sys.stderr)
         return BAD_USAGE
-    build = options["--build"]
-    work = options.get("--work", build_work_folder("check", build))
-    parsed = Arguments(arguments)
     sys.stdout.reconfigure(errors="replace")
-    try:
-        status, output, errors = run_checker(build, work, parsed)
-    except WineError as error:
-        print(f"tarvo-check: {error}", file=sys.stderr)
-        return BAD_USAGE
-    output = output.replace("\r\n", "\n")
-    if parsed.master is not None:
-        as_json = "--json" in parsed.arguments and not parsed.identify
-        output = linux_output(output, parsed.master, MASTER_DRIVE.upper() + "\\", as_json)
+    status, output, errors = check(options["--build"], options.get("--work"), arguments)
     sys.stdout.write(output)
-    sys.stderr.write(errors.replace("\r\n", "\n"))
+    sys.stderr.write(errors)
     return status
 
 

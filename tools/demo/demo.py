@@ -13,6 +13,9 @@ are none):
   scripts/demo --unknown-browser    .htm files open in a browser the disc does not know
   scripts/demo --no-browser         nothing opens .htm files
   scripts/demo --screenshots DIR    also a PNG picture of every box, in DIR
+  scripts/demo --image              the disc as pressed: the sample disc's image
+                                    (scripts/make-image), its files extracted and
+                                    mapped as drive D: with the image's label
 
 Without DISPLAY the boxes appear on a virtual display and the demo answers
 them; with DISPLAY set they appear there and wait for you to press OK.
@@ -26,13 +29,15 @@ import textwrap
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "image"))
 
-from harness import display  # noqa: E402
+from harness import disc_image, display  # noqa: E402
 from harness.pe import RT_VERSION, PeFile, version_strings  # noqa: E402
 from harness.picture import bmp_to_png  # noqa: E402
 from harness.scenario import CD_LABEL, PROGRAM, Scenario, Settings, Watch  # noqa: E402
 from harness.wine import (AS_ROOT, WINE_USER, WineError, arch_of_machine, build_work_folder, hand_over,  # noqa: E402
-                          work_template)
+                          remove_tree, work_template)
+from make_image import MADE, BadInput, make_image  # noqa: E402
 
 DEMO_BROWSER = "C:\\Browsers\\IE6\\iexplore.exe"
 UNKNOWN_BROWSER = "C:\\Browsers\\Webkijker\\webkijk.exe"
@@ -62,6 +67,9 @@ def parse_options():
                          help=".htm files open in a browser the disc's catalogue does not know")
     browser.add_argument("--no-browser", action="store_true", help="no program opens .htm files")
     parser.add_argument("--screenshots", type=Path, metavar="DIR", help="save a PNG picture of every box in DIR")
+    parser.add_argument("--image", action="store_true",
+                        help="run from the sample disc's ISO image: its files extracted and mapped as drive D: "
+                             "with the image's label (Wine maps folders, not images)")
     parser.add_argument("arguments", nargs="*", metavar="ARGUMENT", help="for tarvo32.exe (default: /DEBUG)")
     options = parser.parse_args()
     if options.build is None:
@@ -141,12 +149,28 @@ def prepare(scenario, options, tools):
     return f"{installed}; .htm files open in {browser}"
 
 
+def disc_from_image(build, work):
+    """The sample disc as its image holds it: (folder, label)."""
+    image = work / "sample-cd.iso"
+    print(f"Image: making {image} with scripts/make-image's own part", flush=True)
+    contents = work / "image-contents"
+    try:
+        if make_image(build, work, build / "sample-cd", image) != MADE:
+            raise WineError("no image of the sample disc")
+        remove_tree(contents)
+        disc_image.extract(image, contents)
+        return contents, disc_image.joliet_label(image)
+    except (BadInput, disc_image.ImageError) as error:
+        raise WineError(f"no image of the sample disc: {error}") from error
+
+
 def run_demo(options, build, work, display_name, by_hand):
-    disc = build / "sample-cd"
+    disc, label = disc_from_image(build, work) if options.image else (build / "sample-cd", CD_LABEL)
     tools = build / "tests" / "e2e" / "tools"
-    scenario = Scenario("demo", Settings(work, disc / PROGRAM, tools), disc=disc, display_name=display_name)
+    scenario = Scenario("demo", Settings(work, disc / PROGRAM, tools), disc=disc, display_name=display_name,
+                        label=label)
     arguments = options.arguments or ["/DEBUG"]
-    print(f"Disc: {disc} as drive D:, volume label {CD_LABEL}")
+    print(f"Disc: {disc} as drive D:, volume label {label}")
     print(f"PC: {prepare(scenario, options, tools)}")
     print(f"Display: {display_name} ({'answer the boxes yourself' if by_hand else 'virtual; the demo presses OK'})")
     if by_hand and AS_ROOT:

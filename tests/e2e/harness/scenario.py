@@ -126,10 +126,11 @@ def parse_browser_record(data):
 
 
 class Scenario:
-    def __init__(self, name, settings=None, disc=None, display_name=None):
+    def __init__(self, name, settings=None, disc=None, display_name=None, label=CD_LABEL):
         """A CD holding only the program, or a copy of the folder `disc`
-        (with the program in its root); Wine shows its windows on the run's
-        display unless `display_name` names another."""
+        (with the program in its root), with the volume label `label`; Wine
+        shows its windows on the run's display unless `display_name` names
+        another."""
         self.settings = settings or Settings.from_environment()
         self.prefix = copy_prefix(self.settings.template, self.settings.work / "scenarios" / name,
                                   display_name or display.current(self.settings.work))
@@ -139,7 +140,7 @@ class Scenario:
             shutil.copyfile(self.settings.tarvo32, self.cd / PROGRAM)
         else:
             shutil.copytree(disc, self.cd)
-        (self.cd / ".windows-label").write_text(CD_LABEL)
+        (self.cd / ".windows-label").write_text(label)
         self._registry = []
 
     @property
