@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/modules.h"
 #include "detection_test.h"
+#include "platform/run_control.h"
 
 namespace tarvo {
 namespace {

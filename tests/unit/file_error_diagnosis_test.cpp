@@ -6,6 +6,7 @@
 
 #include "app/modules.h"
 #include "log/log_file.h"
+#include "platform/run_control.h"
 #include "platform/text_lines.h"
 #include "support/log_capture.h"
 #include "support/model_test.h"

@@ -10,6 +10,7 @@
 #include "app/main_sequence.h"
 #include "app/modules.h"
 #include "log/log_file.h"
+#include "platform/run_control.h"
 #include "platform/text_lines.h"
 #include "support/log_capture.h"
 #include "support/model_test.h"
