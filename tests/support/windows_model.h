@@ -148,6 +148,10 @@ class WindowsModel final : public Win32Api {
   bool RegistryKeyExists(Handle root, const std::string& key) const;
   std::optional<RegistryValue> RegistryValueOf(Handle root, const std::string& key,
                                                const std::string& name) const;
+  // The key's path below its root, and the names of its values, as they were
+  // first written: a later write in another case keeps them, as in Windows.
+  std::optional<std::string> RegistryKeyAsWritten(Handle root, const std::string& key) const;
+  std::vector<std::string> RegistryValueNames(Handle root, const std::string& key) const;
 
   // --- Win32Api ---
   std::string GetCommandLine() override { return commandLine_; }
@@ -233,8 +237,16 @@ class WindowsModel final : public Win32Api {
 
  private:
   struct OpenKey {
-    std::string path;  // the full upper-case path, root included
+    std::string path;  // the full path, root included, case-folded
     bool writable;
+  };
+  struct StoredValue {
+    std::string name;  // as first written
+    RegistryValue value;
+  };
+  struct RegistryKey {
+    std::string path;                          // as first written, root included
+    std::map<std::string, StoredValue> values;  // by case-folded name
   };
   struct Entry {
     std::uint32_t attributes;
@@ -265,7 +277,13 @@ class WindowsModel final : public Win32Api {
   bool IsFolder(const std::string& path) const;
   std::optional<std::string> ClassesRootDefault(const std::string& key) const;
   Handle NewHandle() { return nextHandle_++; }
+  // The full path of `subKey` below `parent`, in the case of the keys that
+  // exist and of `subKey` for the rest.
   std::optional<std::string> KeyPath(Handle parent, const std::string& subKey) const;
+  // Makes the key at the full path and every missing key above it.
+  void CreateRegistryKey(const std::string& path);
+  void StoreValue(const std::string& foldedKey, const std::string& name, RegistryValue value);
+  const RegistryKey* RegistryKeyOf(Handle root, const std::string& key) const;
   std::int32_t OpenRegistryKey(Handle parent, const std::string& subKey, std::uint32_t access,
                                bool create, Handle& key);
   const OpenKey* OpenKeyOf(Handle key) const;
@@ -274,11 +292,11 @@ class WindowsModel final : public Win32Api {
   std::string commandLine_;
   std::map<std::string, Entry> entries_;  // by upper-case path, no final "\"
   std::map<Handle, OpenFile> openFiles_;
-  // windows_model_registry.cpp: keys by full upper-case path ("HKCR\\.HTM"),
-  // each with its values by upper-case name.
-  std::map<std::string, std::map<std::string, RegistryValue>> registry_;
-  std::set<std::string> deniedKeys_;
-  std::set<std::string> readOnlyKeys_;
+  // windows_model_registry.cpp: keys by full case-folded path ("HKCR\\.HTM").
+  // Registry names compare as CaseFolded() folds them, accented letters too.
+  std::map<std::string, RegistryKey> registry_;
+  std::set<std::string> deniedKeys_;    // case-folded paths
+  std::set<std::string> readOnlyKeys_;  // likewise
   std::map<Handle, OpenKey> openKeys_;
   // windows_model_library.cpp
   std::string systemDirectory_ = "C:\\WINDOWS\\SYSTEM32";

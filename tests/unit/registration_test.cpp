@@ -2,6 +2,7 @@
 // against the model's registry and libraries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "registration/lmr_ext.h"
@@ -58,6 +59,9 @@ TEST_F(RunFileTypeTest, RegistersEverythingSilentlyOnACleanMachine) {
     ASSERT_TRUE(value) << c.key << " " << c.name;
     EXPECT_EQ(value->type, c.type) << c.key << " " << c.name;
     EXPECT_EQ(value->data, c.data) << c.key << " " << c.name;
+    EXPECT_EQ(windows.RegistryKeyAsWritten(HkeyClassesRoot, c.key), c.key);
+    const auto names = windows.RegistryValueNames(HkeyClassesRoot, c.key);
+    EXPECT_NE(std::find(names.begin(), names.end(), c.name), names.end()) << c.key << " " << c.name;
   }
   EXPECT_TRUE(windows.RegistryKeyExists(HkeyClassesRoot, "Lumora.runfile\\Shell"));
   EXPECT_FALSE(Value(HkeyClassesRoot, "Lumora.runfile\\Shell", ""));
@@ -167,6 +171,9 @@ TEST_F(NetscapeTest, Navigator3GetsSuffixViewerTypeAndTrust) {
   EXPECT_EQ(Value(HkeyCurrentUser, viewers, "application/runfile"), RegistryTextData(Runner));
   EXPECT_EQ(Value(HkeyCurrentUser, viewers, "TYPE0"), RegistryTextData("application/runfile"));
   EXPECT_EQ(Value(HkeyCurrentUser, trust, Runner), RegistryTextData("Yes"));
+  EXPECT_EQ(windows.RegistryValueNames(HkeyCurrentUser, viewers),
+            (std::vector<std::string>{"application/runfile", "TYPE0"}));
+  EXPECT_EQ(windows.RegistryValueNames(HkeyCurrentUser, trust), std::vector<std::string>{Runner});
   EXPECT_EQ(windows.OpenHandleCount(), 0u);
 }
 
