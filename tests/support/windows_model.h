@@ -106,6 +106,9 @@ class WindowsModel final : public Win32Api {
   }
   // Every later MoveFileEx fails, as where file virtualization refuses it.
   void RefuseMoves() { refuseMoves_ = true; }
+  // Every later MoveFileEx replaces a read-only file as Wine's does, where
+  // Windows refuses: for the tests of the product's own guard against it.
+  void ReplaceReadOnlyFilesOnMove() { movesReplaceReadOnly_ = true; }
   // An empty path: the Windows directory cannot be obtained.
   void SetWindowsDirectory(const std::string& path);
   // The file's version information: the 16-bit block built from `resource`,
@@ -140,6 +143,10 @@ class WindowsModel final : public Win32Api {
   const std::vector<StartedProcess>& StartedProcesses() const { return started_; }
   std::size_t CreateProcessCalls() const { return createProcessCalls_; }
   std::size_t CompareStringCalls() const { return compareStringCalls_; }
+  // What the product last passed: the metrics record's size (cbSize) and
+  // the size of the volume name buffer; 0 before the first call.
+  std::uint32_t MetricsSizeAsked() const { return metricsSizeAsked_; }
+  std::uint32_t VolumeNameSizeAsked() const { return volumeNameSizeAsked_; }
   std::size_t OpenHandleCount() const {
     return openFiles_.size() + openSearches_.size() + openKeys_.size() + loaded_.size();
   }
@@ -313,12 +320,15 @@ class WindowsModel final : public Win32Api {
   std::function<void(const std::string&)> onFindFirstFile_;
   std::set<std::string> unlistable_;
   bool refuseMoves_ = false;
+  bool movesReplaceReadOnly_ = false;
   std::string windowsDirectory_ = "C:\\WINDOWS";
   bool failVersionReads_ = false;
   Rect workArea_{0, 0, 800, 572};
   std::int32_t borderWidth_ = 1;
   std::int32_t captionHeight_ = 18;
   bool failScreenQueries_ = false;
+  std::uint32_t metricsSizeAsked_ = 0;
+  std::uint32_t volumeNameSizeAsked_ = 0;
   std::map<std::string, std::string> volumeLabels_;  // by upper-case drive ("D:")
   std::uint32_t userLocale_ = 0x0413;                // Dutch (Netherlands)
   bool lacksInvariantLocale_ = false;

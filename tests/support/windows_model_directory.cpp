@@ -106,7 +106,8 @@ bool WindowsModel::MoveFileEx(const std::string& existing, const std::string& ne
     return false;
   }
   if (target) {
-    constexpr std::uint32_t refusing = FileAttributeDirectory | FileAttributeReadOnly;
+    const std::uint32_t refusing =
+        FileAttributeDirectory | (movesReplaceReadOnly_ ? 0 : FileAttributeReadOnly);
     if (!(flags & MoveFileReplaceExisting) || (target->attributes & refusing) ||
         IsOpen(to, false)) {
       return false;

@@ -171,6 +171,7 @@ TEST_F(WindowSizeTest, TheWindowIsThePagePlusCaptionExtrasAndNavigatorBorders) {
     EXPECT_EQ(height, c.height) << c.code;
     EXPECT_EQ(width, c.width) << c.code;
   }
+  EXPECT_EQ(windows.MetricsSizeAsked(), 340u) << "the record of Windows before Vista";
 }
 
 TEST_F(WindowSizeTest, WithoutMetricsTheSizeCountsNoCaptionOrBorders) {
