@@ -88,6 +88,12 @@ class WindowsModel final : public Win32Api {
   void FailLoadingLibrary(const std::string& path) { unloadable_.insert(KeyOf(path)); }
   // Every later WriteFile fails, as on a full disk.
   void FailWrites() { failWrites_ = true; }
+  // No new file can be made in the folder from now on, while its files can
+  // still be written: a lock-down some administrators put on the Windows
+  // folder for its legacy INI files.
+  void DenyNewFiles(const std::string& folder) {
+    newFilesDenied_.insert(ResolvedKey(KeyOf(folder)));
+  }
   // Every later CreateProcess fails, as for a program Windows cannot run.
   void FailProcessStarts() { failProcessStarts_ = true; }
   // Runs inside every later FindExecutable, so that a test can raise an
@@ -315,6 +321,7 @@ class WindowsModel final : public Win32Api {
   std::map<Handle, std::vector<FindData>> openSearches_;  // entries still to give
   Handle nextHandle_ = 0x100;
   bool failWrites_ = false;
+  std::set<std::string> newFilesDenied_;  // folder keys
   bool failProcessStarts_ = false;
   std::function<void()> onFindExecutable_;
   std::function<void(const std::string&)> onFindFirstFile_;

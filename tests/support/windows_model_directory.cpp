@@ -102,7 +102,8 @@ bool WindowsModel::MoveFileEx(const std::string& existing, const std::string& ne
   const Entry* source = Find(from);
   const Entry* target = Find(to);
   if (refuseMoves_ || !source || (source->attributes & FileAttributeDirectory) ||
-      IsOpen(from, false) || !IsFolder(ParentOf(to))) {
+      IsOpen(from, false) || !IsFolder(ParentOf(to)) ||
+      (!target && newFilesDenied_.count(ResolvedKey(ParentOf(to))))) {
     return false;
   }
   if (target) {
