@@ -554,6 +554,7 @@ TEST(BrowserCommandLine, QuotesEachPartThatHoldsABlank) {
       {"C:\\B\\b.exe", "D:\\x.htm", "C:\\B\\b.exe D:\\x.htm"},
       {"C:\\Program Files\\b.exe", "D:\\x.htm", "\"C:\\Program Files\\b.exe\" D:\\x.htm"},
       {"C:\\B\\b.exe", "E:\\MIJN CD\\", "C:\\B\\b.exe \"E:\\MIJN CD\\\\\""},
+      {"C:\\B\\b.exe", "E:\\MIJN CD\\\\", "C:\\B\\b.exe \"E:\\MIJN CD\\\\\\\\\""},
       {"C:\\A B\\b.exe", "C:\\TEMP DIR\\lmrstart.htm",
        "\"C:\\A B\\b.exe\" \"C:\\TEMP DIR\\lmrstart.htm\""},
   };
