@@ -165,6 +165,9 @@ class WindowsModel final : public Win32Api {
   // first written: a later write in another case keeps them, as in Windows.
   std::optional<std::string> RegistryKeyAsWritten(Handle root, const std::string& key) const;
   std::vector<std::string> RegistryValueNames(Handle root, const std::string& key) const;
+  // The key of every value the product set or deleted, in order, with its
+  // root and as written ("HKCR\\.lmr").
+  const std::vector<std::string>& RegistryChanges() const { return registryChanges_; }
 
   // --- Win32Api ---
   std::string GetCommandLine() override { return commandLine_; }
@@ -311,6 +314,7 @@ class WindowsModel final : public Win32Api {
   std::set<std::string> deniedKeys_;    // case-folded paths
   std::set<std::string> readOnlyKeys_;  // likewise
   std::map<Handle, OpenKey> openKeys_;
+  std::vector<std::string> registryChanges_;
   // windows_model_library.cpp
   std::string systemDirectory_ = "C:\\WINDOWS\\SYSTEM32";
   std::map<std::string, std::map<std::string, EntryPoint>> libraries_;  // by file key

@@ -113,6 +113,7 @@ std::int32_t WindowsModel::RegSetValueEx(Handle key, const std::string& name, st
   if (!open) return RegistryBadHandle;
   if (!open->writable) return RegistryDenied;
   StoreValue(open->path, name, {type, std::vector<std::uint8_t>(data, data + size)});
+  registryChanges_.push_back(registry_[open->path].path);
   return RegistrySuccess;
 }
 
@@ -120,8 +121,10 @@ std::int32_t WindowsModel::RegDeleteValue(Handle key, const std::string& name) {
   const OpenKey* open = OpenKeyOf(key);
   if (!open) return RegistryBadHandle;
   if (!open->writable) return RegistryDenied;
-  return registry_[open->path].values.erase(CaseFolded(name)) ? RegistrySuccess
-                                                              : RegistryNotFound;
+  RegistryKey& stored = registry_[open->path];
+  if (!stored.values.erase(CaseFolded(name))) return RegistryNotFound;
+  registryChanges_.push_back(stored.path);
+  return RegistrySuccess;
 }
 
 std::int32_t WindowsModel::RegCloseKey(Handle key) {

@@ -94,7 +94,7 @@ class ProgramRun : public ModelTest {
  protected:
   // A disc in D: (label LUMORA) with its main page, the start page's
   // template, its own launcher at 1.52.0.0 and a catalogue that knows the
-  // browser HTML files open in.
+  // browser HTML files open in (and does not support its versions 0.x).
   ProgramRun() {
     windows.AddFile("D:\\intface\\hoofd.htm", "<html></html>");
     windows.AddFile("D:\\intface\\template.htm", "<!--TEMPLATE-->");
@@ -103,7 +103,9 @@ class ProgramRun : public ModelTest {
     windows.SetVolumeLabel("D:", "LUMORA");
     windows.AddFile(
         "D:\\intface\\browsers.ini",
-        Catalogue({{"BROWSER", "5", "IE5", "Browser 5"}, {"NETSCAPE", "", "NN4", "Navigator"}},
+        Catalogue({{"BROWSER", "5", "IE5", "Browser 5"},
+                   {"NETSCAPE", "", "NN4", "Navigator"},
+                   {"BROWSER", "0", "NA", "Browser 0"}},
                   std::string(CatalogueSizes) + "[Browservolgorde]\r\nVoorkeur=NN4 IE5\r\n"));
     AddBrowser(windows, Browser, "5.0");
     windows.AssociateExtension(".htm", std::string("\"") + Browser + "\" \"%1\"");
@@ -223,26 +225,42 @@ TEST_F(ProgramRun, AnUnknownBrowserMakesTheLauncherSearchDriveCAndStartABetterOn
   ASSERT_EQ(windows.StartedProcesses().size(), 1u);
   EXPECT_EQ(windows.StartedProcesses()[0].commandLine,
             "C:\\Netscape\\netscape.exe C:\\WINDOWS\\TEMP\\lmrstart.htm");
+  EXPECT_NE(Log().value_or("").find("Melding: (betere browser gevonden)\r\n"
+                                    "xxx GBN: FileName = C:\\NETSCAPE\\NETSCAPE.EXE\r\n"),
+            std::string::npos)
+      << "identified after the line";
+
+  // Without switches, finding a better browser is no problem.
+  windows.DeleteFile("C:\\LMRSTART.LOG");
+  EXPECT_EQ(Run(""), 0);
+  EXPECT_FALSE(Log());
 }
 
 TEST_F(ProgramRun, WithoutABetterBrowserTheOldBrowsersPageCannotStartAndTheLogIsKept) {
-  windows.SetVersionResource(Browser, ProductVersion("1.0"));
-  EXPECT_EQ(Run(""), 0);
+  for (const char* version : {"1.0", "0.9"}) {  // unknown ("ONB"), not supported ("NA")
+    windows.SetVersionResource(Browser, ProductVersion(version));
+    const std::size_t boxesBefore = windows.Boxes().size();
+    EXPECT_EQ(Run(""), 0);
 
-  EXPECT_EQ(LinesAfterLookup(), (std::vector<std::string>{
-                                    "Melding: (onbekende of niet ondersteunde browser)",
-                                    "Melding: (helaas geen betere browser gevonden)",
-                                    "",
-                                    "300: (aanmaken sleutels in registry)",
-                                    "",
-                                    "407: BrowserPad = ",
-                                    "408: OpenHTMLdoc = D:\\intface\\eenvoud\\oudebrow.htm",
-                                    "Melding: (cd-rom kan niet gestart worden)",
-                                    "",
-                                    "",
-                                }));
-  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{SearchMessage, NotFoundMessage,
-                                                  LaunchFailedMessage, ProblemReport}));
+    EXPECT_EQ(LinesAfterLookup(), (std::vector<std::string>{
+                                      "Melding: (onbekende of niet ondersteunde browser)",
+                                      "Melding: (helaas geen betere browser gevonden)",
+                                      "",
+                                      "300: (aanmaken sleutels in registry)",
+                                      "",
+                                      "407: BrowserPad = ",
+                                      "408: OpenHTMLdoc = D:\\intface\\eenvoud\\oudebrow.htm",
+                                      "Melding: (cd-rom kan niet gestart worden)",
+                                      "",
+                                      "",
+                                  }))
+        << version;
+    std::vector<std::string> boxes = BoxTexts();
+    boxes.erase(boxes.begin(), boxes.begin() + static_cast<std::ptrdiff_t>(boxesBefore));
+    EXPECT_EQ(boxes, (std::vector<std::string>{SearchMessage, NotFoundMessage,
+                                               LaunchFailedMessage, ProblemReport}))
+        << version;
+  }
   EXPECT_TRUE(windows.StartedProcesses().empty());
 }
 
@@ -316,6 +334,7 @@ TEST_F(ProgramRun, WithChecksTheRepairedAssociationIsWhatTheLookupFinds) {
 
   std::vector<std::string> lines;
   std::string log = Log().value_or("");
+  EXPECT_NE(log.find("104: (volumelabel = LUMORA)\r\n\r\nC00: "), std::string::npos);
   for (std::size_t end; (end = log.find("\r\n")) != std::string::npos; log.erase(0, end + 2)) {
     const std::string line = log.substr(0, end);
     if (line.rfind("C0", 0) == 0 || line.rfind("xxx RHTM", 0) == 0 ||
@@ -372,6 +391,7 @@ TEST_F(ProgramRun, RegistersWhatTheBrowsersCodeAsksFor) {
     fresh.AssociateExtension(".htm", std::string("\"") + Browser + "\" \"%1\"");
     fresh.SetCommandLine("D:\\TARVO32.EXE");
     EXPECT_EQ(RunTarvo32(), 0) << c.code;
+    EXPECT_EQ(fresh.RegistryChanges().at(0), "HKCR\\.lmr") << c.code << ": the run file first";
     EXPECT_TRUE(fresh.RegistryValueOf(HkeyClassesRoot, ".lmr", "")) << c.code;
     EXPECT_EQ(fresh.RegistryValueOf(HkeyClassesRoot, "Lumora.runfile", "EditFlags").has_value(),
               c.editFlags)
