@@ -229,7 +229,16 @@ class WindowsModel final : public Win32Api {
 
   // --- start page and file-error diagnosis: temp path, clock, drives ---
   // What TMP holds; GetTempPath gives it with a final "\".
-  void SetTempPath(const std::string& path) { tempPath_ = path; }
+  void SetTempPath(const std::string& path) {
+    tempPath_ = path;
+    tempPathAsWritten_ = false;
+  }
+  // GetTempPath gives `path` as written, without adding the final "\"
+  // Windows adds: for the product's own rule that adds one.
+  void SetTempPathAsWritten(const std::string& path) {
+    tempPath_ = path;
+    tempPathAsWritten_ = true;
+  }
   // Every later GetTempPath fails.
   void FailTempPath() { tempPath_.reset(); }
   // A drive and its root folder. C: starts as a fixed disk, D: as a CD-ROM
@@ -356,6 +365,7 @@ class WindowsModel final : public Win32Api {
   const Drive* DriveOfRoot(const std::string& root) const;
 
   std::optional<std::string> tempPath_ = "C:\\WINDOWS\\TEMP";
+  bool tempPathAsWritten_ = false;
   std::map<char, Drive> drives_;  // by upper-case letter
   std::uint64_t clock_ = Now;
 };
