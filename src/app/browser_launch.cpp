@@ -11,9 +11,12 @@ namespace {
 
 std::string QuotedIfBlank(const std::string& part) {
   if (part.find(' ') == std::string::npos) return part;
-  // A final backslash would escape the closing quote for the browser.
-  const std::string doubled = !part.empty() && part.back() == '\\' ? "\\" : "";
-  return '"' + part + doubled + '"';
+  // Before a quote, each pair of backslashes reads as one and an odd one
+  // escapes the quote (CommandLineToArgvW, the C runtime): every final
+  // backslash is doubled.
+  const auto last = part.find_last_not_of('\\');
+  const std::size_t finalBackslashes = part.size() - (last == std::string::npos ? 0 : last + 1);
+  return '"' + part + std::string(finalBackslashes, '\\') + '"';
 }
 
 bool StartBrowserProcess() {

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/modules.h"
 #include "log/log_file.h"
 #include "platform/message_box.h"
 #include "platform/path_names.h"
+#include "platform/run_control.h"
 #include "platform/unique_handle.h"
 #include "platform/win32_api.h"
 

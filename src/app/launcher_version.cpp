@@ -4,12 +4,12 @@
 #include <optional>
 #include <vector>
 
-#include "app/modules.h"
 #include "browser/version_info.h"
 #include "log/debuggen.h"
 #include "log/log_file.h"
 #include "platform/disc_files.h"
 #include "platform/message_box.h"
+#include "platform/run_control.h"
 #include "platform/win32_api.h"
 
 namespace tarvo {

@@ -2,7 +2,6 @@
 
 #include "app/browser_launch.h"
 #include "app/launcher_version.h"
-#include "app/modules.h"
 #include "app/start_page.h"
 #include "browser/browser_identification.h"
 #include "browser/default_browser.h"
@@ -12,6 +11,7 @@
 #include "platform/disc_files.h"
 #include "platform/int32_arithmetic.h"
 #include "platform/message_box.h"
+#include "platform/run_control.h"
 #include "registration/best_browser.h"
 #include "registration/built_in_checks.h"
 #include "registration/lmr_ext.h"

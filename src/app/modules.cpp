@@ -4,6 +4,7 @@
 
 #include "browser/catalogue_file.h"
 #include "log/debuggen.h"
+#include "platform/run_control.h"
 
 namespace tarvo {
 

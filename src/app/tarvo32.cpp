@@ -3,6 +3,7 @@
 #include "app/last_resort.h"
 #include "app/main_sequence.h"
 #include "app/modules.h"
+#include "platform/run_control.h"
 
 namespace tarvo {
 

@@ -30,21 +30,33 @@ bool IsReadOnlyFile(const std::string& path) {
          !(found.attributes & FileAttributeDirectory);
 }
 
-// Removes the file it names when it goes, unless it was moved into place.
+// A file made under a name no file had, removed when it goes unless it was
+// moved into place. A file that had the name before is someone else's and
+// is never touched.
 class TemporaryFile {
  public:
   explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
   ~TemporaryFile() {
-    if (!path_.empty()) Api().DeleteFile(path_);
+    if (made_) Api().DeleteFile(path_);
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
+  // False, with nothing made, where the name is taken or no new file can be
+  // made there.
+  bool Create(const std::string& content) {
+    const UniqueFile file(Api().CreateFile(path_, FileCreation::CreateNew));
+    if (!file) return false;
+    made_ = true;
+    WriteToFile(file.get(), content);
+    return true;
+  }
   const std::string& Path() const { return path_; }
-  void Release() { path_.clear(); }
+  void Release() { made_ = false; }
 
  private:
   std::string path_;
+  bool made_ = false;
 };
 
 void ReplaceWholeFile(const std::string& dest, const std::string& content) {
@@ -52,16 +64,14 @@ void ReplaceWholeFile(const std::string& dest, const std::string& content) {
   // under Wine, where Windows refuses it.
   if (dest.empty() || IsReadOnlyFile(dest)) throw EFCreateError(dest);
   TemporaryFile copy(dest + ".tmp");
-  try {
-    WriteWholeFile(copy.Path(), content);
-  } catch (const EFCreateError&) {
-    throw EFCreateError(dest);
-  }
-  if (Api().MoveFileEx(copy.Path(), dest, MoveFileReplaceExisting | MoveFileWriteThrough)) {
+  if (copy.Create(content) &&
+      Api().MoveFileEx(copy.Path(), dest, MoveFileReplaceExisting | MoveFileWriteThrough)) {
     copy.Release();
     return;
   }
-  // File virtualization may refuse the rename where a write would pass.
+  // Where no new file may be made beside it, the name is taken, the path
+  // grows too long, or file virtualization refuses the rename, a write of
+  // the destination itself may still pass.
   WriteWholeFile(dest, content);
 }
 

@@ -24,10 +24,11 @@ extern std::string BrowserIniFile;
 // path could be chosen.
 std::string GetBrowserIniFileName();
 
-// Copies the whole of the existing file `source` to `dest`. The copy is
-// written beside `dest` first and replaces it only once complete, so a
-// failure keeps the old `dest`; a read-only `dest` is never replaced. A
-// failure is logged as a problem ("Exception: " and the message, which
+// Copies the whole of the existing file `source` to `dest`. Where a new
+// file can be made beside `dest`, the copy is written there first and
+// replaces `dest` only once complete, so a failure keeps the old `dest`;
+// elsewhere `dest` itself is written. A read-only `dest` is never replaced.
+// A failure is logged as a problem ("Exception: " and the message, which
 // names `dest` when it cannot be written) and goes no further.
 void CopyFileContents(const std::string& source, const std::string& dest);
 

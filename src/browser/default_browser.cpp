@@ -1,10 +1,10 @@
 #include "browser/default_browser.h"
 
-#include "app/modules.h"
 #include "log/log_file.h"
 #include "log/support_address.h"
 #include "platform/file_helpers.h"
 #include "platform/message_box.h"
+#include "platform/run_control.h"
 #include "platform/win32_api.h"
 
 namespace tarvo {

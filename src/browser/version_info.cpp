@@ -1,5 +1,6 @@
 #include "browser/version_info.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -14,16 +15,18 @@ namespace {
 
 constexpr std::size_t TranslationEntrySize = 4;
 
-// The bytes of a value, when the block holds all that Windows says it has.
+// The bytes of a value as far as the block holds them: a length that runs
+// past the block's end, as a resource's wrong length field gives, stops
+// there.
 std::optional<std::string> QueryValue(std::vector<std::uint8_t>& block,
                                       const std::string& subBlock) {
   VersionValue value;
-  if (!Api().VerQueryValue(block, subBlock, value)) return std::nullopt;
-  if (value.offset > block.size() || value.length > block.size() - value.offset) {
+  if (!Api().VerQueryValue(block, subBlock, value) || value.offset > block.size()) {
     return std::nullopt;
   }
+  const std::size_t length = std::min<std::size_t>(value.length, block.size() - value.offset);
   const auto first = block.begin() + static_cast<std::ptrdiff_t>(value.offset);
-  return std::string(first, first + value.length);
+  return std::string(first, first + static_cast<std::ptrdiff_t>(length));
 }
 
 // The first entry of a translation table: language, then code page.

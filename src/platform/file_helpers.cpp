@@ -39,10 +39,14 @@ std::string ReadWholeFile(const std::string& path) {
 void WriteWholeFile(const std::string& path, const std::string& content) {
   const UniqueFile file(Api().CreateFile(path, FileCreation::CreateAlways));
   if (!file) throw EFCreateError(path);
+  WriteToFile(file.get(), content);
+}
+
+void WriteToFile(Handle file, const std::string& content) {
   for (std::size_t done = 0; done < content.size();) {
     const auto size = static_cast<std::uint32_t>(std::min(content.size() - done, largestTransfer));
     std::uint32_t written = 0;
-    if (!Api().WriteFile(file.get(), content.data() + done, size, written) || written != size) {
+    if (!Api().WriteFile(file, content.data() + done, size, written) || written != size) {
       throw EWriteError();
     }
     done += size;

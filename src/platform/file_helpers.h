@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/win32_api.h"
+
 namespace tarvo {
 
 // True when FindFirstFile finds `path` and it is no folder.
@@ -17,5 +19,9 @@ std::string ReadWholeFile(const std::string& path);
 // Raises EFCreateError when the file cannot be created, EWriteError when not
 // all of `content` reaches it.
 void WriteWholeFile(const std::string& path, const std::string& content);
+
+// Writes all of `content` to the open `file`; raises EWriteError when not
+// all of it reaches the file.
+void WriteToFile(Handle file, const std::string& content);
 
 }  // namespace tarvo

@@ -43,6 +43,7 @@ struct DosDateTime {
 
 enum class FileCreation {
   CreateAlways,      // GENERIC_READ | GENERIC_WRITE, no sharing, CREATE_ALWAYS
+  CreateNew,         // the same with CREATE_NEW: fails where that name exists
   OpenExistingRead,  // GENERIC_READ, FILE_SHARE_READ (others may read, not write), OPEN_EXISTING
 };
 

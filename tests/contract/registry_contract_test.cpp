@@ -56,13 +56,18 @@ TEST_F(RegistryContract, ValuesKeepTheirTypeAndExactSize) {
   ASSERT_EQ(Set(key, "", RegSz, text), RegistrySuccess);
   ASSERT_EQ(Set(key, "EditFlags", RegBinary, flags), RegistrySuccess);
   ASSERT_EQ(Set(key, "MuziekVolume", RegDword, dword), RegistrySuccess);
+  ASSERT_EQ(Set(key, "\xC9\xE9n", RegSz, text), RegistrySuccess);
   struct Case {
     std::string name;
     std::uint32_t type;
     Bytes data;
   };
   const Case cases[] = {
-      {"", RegSz, text}, {"editflags", RegBinary, flags}, {"MuziekVolume", RegDword, dword}};
+      {"", RegSz, text},
+      {"editflags", RegBinary, flags},
+      {"MuziekVolume", RegDword, dword},
+      {"\xE9\xC9N", RegSz, text},  // accented letters too
+  };
   for (const Case& c : cases) {
     const Query sizeOnly = Ask(key, c.name, std::nullopt);
     EXPECT_EQ(sizeOnly.result, RegistrySuccess) << c.name;

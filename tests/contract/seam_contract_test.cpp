@@ -118,9 +118,14 @@ TEST_F(SeamContract, CreateFileMakesOrReplacesAFileThatWritesReach) {
   const std::string fresh = folder + "\\fresh.log";
   const std::string replaced = folder + "\\replaced.log";
   world->MakeFile(replaced, "an older and longer content", FileAttributeArchive);
-  for (const std::string& path : {fresh, replaced}) {
+  const std::pair<std::string, FileCreation> creations[] = {
+      {fresh, FileCreation::CreateAlways},
+      {replaced, FileCreation::CreateAlways},
+      {folder + "\\new.tmp", FileCreation::CreateNew},
+  };
+  for (const auto& [path, creation] : creations) {
     {
-      const UniqueFile file(windows().CreateFile(path, FileCreation::CreateAlways));
+      const UniqueFile file(windows().CreateFile(path, creation));
       ASSERT_TRUE(file) << path;
       std::uint32_t written = 0;
       EXPECT_TRUE(windows().WriteFile(file.get(), "new\r\n", 5, written)) << path;
@@ -134,18 +139,24 @@ TEST_F(SeamContract, CreateFileMakesOrReplacesAFileThatWritesReach) {
 // it, and the product relies on neither.
 TEST_F(SeamContract, CreateFileRefusesWhatCannotBeReplaced) {
   world->MakeFile(folder + "\\locked.log", "old", FileAttributeReadOnly | FileAttributeArchive);
+  world->MakeFile(folder + "\\taken.tmp", "old", FileAttributeArchive);
   world->MakeFolder(folder + "\\sub");
+  const std::string deep = folder + "\\" + std::string(150, 'd');
+  world->MakeFolder(deep);
   struct Case {
     std::string path;
     std::optional<std::string> contentAfter;
+    FileCreation creation = FileCreation::CreateAlways;
   };
   const Case cases[] = {
       {folder + "\\locked.log", "old"},
       {folder + "\\sub", std::nullopt},
       {folder + "\\absent\\new.log", std::nullopt},
+      {folder + "\\taken.tmp", "old", FileCreation::CreateNew},
+      {deep + "\\" + std::string(60, 'f'), std::nullopt},  // past MAX_PATH
   };
   for (const Case& c : cases) {
-    const UniqueFile file(windows().CreateFile(c.path, FileCreation::CreateAlways));
+    const UniqueFile file(windows().CreateFile(c.path, c.creation));
     EXPECT_FALSE(file) << c.path;
     EXPECT_EQ(world->ReadFile(c.path), c.contentAfter) << c.path;
   }

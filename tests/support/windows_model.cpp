@@ -164,7 +164,13 @@ bool WindowsModel::IsOpen(const std::string& key, bool forWriting) const {
 Handle WindowsModel::CreateFile(const std::string& path, FileCreation creation) {
   const std::string key = KeyOf(path);
   const Entry* existing = Find(key);
+  if (path.size() >= MaxPath) return NoHandle;
+  const bool creating = creation != FileCreation::OpenExistingRead;
+  if (creating && !existing && newFilesDenied_.count(ResolvedKey(ParentOf(key)))) return NoHandle;
   switch (creation) {
+    case FileCreation::CreateNew:
+      if (existing) return NoHandle;
+      [[fallthrough]];
     case FileCreation::CreateAlways: {
       if (!IsFolder(ParentOf(key))) return NoHandle;
       constexpr std::uint32_t refusing = FileAttributeDirectory | FileAttributeReadOnly;
@@ -180,7 +186,7 @@ Handle WindowsModel::CreateFile(const std::string& path, FileCreation creation) 
       break;
   }
   const Handle file = NewHandle();
-  openFiles_[file] = {key, creation == FileCreation::CreateAlways, 0};
+  openFiles_[file] = {key, creating, 0};
   return file;
 }
 

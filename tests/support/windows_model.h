@@ -88,6 +88,12 @@ class WindowsModel final : public Win32Api {
   void FailLoadingLibrary(const std::string& path) { unloadable_.insert(KeyOf(path)); }
   // Every later WriteFile fails, as on a full disk.
   void FailWrites() { failWrites_ = true; }
+  // No new file can be made in the folder from now on, while its files can
+  // still be written: a lock-down some administrators put on the Windows
+  // folder for its legacy INI files.
+  void DenyNewFiles(const std::string& folder) {
+    newFilesDenied_.insert(ResolvedKey(KeyOf(folder)));
+  }
   // Every later CreateProcess fails, as for a program Windows cannot run.
   void FailProcessStarts() { failProcessStarts_ = true; }
   // Runs inside every later FindExecutable, so that a test can raise an
@@ -106,6 +112,9 @@ class WindowsModel final : public Win32Api {
   }
   // Every later MoveFileEx fails, as where file virtualization refuses it.
   void RefuseMoves() { refuseMoves_ = true; }
+  // Every later MoveFileEx replaces a read-only file as Wine's does, where
+  // Windows refuses: for the tests of the product's own guard against it.
+  void ReplaceReadOnlyFilesOnMove() { movesReplaceReadOnly_ = true; }
   // An empty path: the Windows directory cannot be obtained.
   void SetWindowsDirectory(const std::string& path);
   // The file's version information: the 16-bit block built from `resource`,
@@ -140,6 +149,10 @@ class WindowsModel final : public Win32Api {
   const std::vector<StartedProcess>& StartedProcesses() const { return started_; }
   std::size_t CreateProcessCalls() const { return createProcessCalls_; }
   std::size_t CompareStringCalls() const { return compareStringCalls_; }
+  // What the product last passed: the metrics record's size (cbSize) and
+  // the size of the volume name buffer; 0 before the first call.
+  std::uint32_t MetricsSizeAsked() const { return metricsSizeAsked_; }
+  std::uint32_t VolumeNameSizeAsked() const { return volumeNameSizeAsked_; }
   std::size_t OpenHandleCount() const {
     return openFiles_.size() + openSearches_.size() + openKeys_.size() + loaded_.size();
   }
@@ -148,6 +161,13 @@ class WindowsModel final : public Win32Api {
   bool RegistryKeyExists(Handle root, const std::string& key) const;
   std::optional<RegistryValue> RegistryValueOf(Handle root, const std::string& key,
                                                const std::string& name) const;
+  // The key's path below its root, and the names of its values, as they were
+  // first written: a later write in another case keeps them, as in Windows.
+  std::optional<std::string> RegistryKeyAsWritten(Handle root, const std::string& key) const;
+  std::vector<std::string> RegistryValueNames(Handle root, const std::string& key) const;
+  // The key of every value the product set or deleted, in order, with its
+  // root and as written ("HKCR\\.lmr").
+  const std::vector<std::string>& RegistryChanges() const { return registryChanges_; }
 
   // --- Win32Api ---
   std::string GetCommandLine() override { return commandLine_; }
@@ -209,7 +229,16 @@ class WindowsModel final : public Win32Api {
 
   // --- start page and file-error diagnosis: temp path, clock, drives ---
   // What TMP holds; GetTempPath gives it with a final "\".
-  void SetTempPath(const std::string& path) { tempPath_ = path; }
+  void SetTempPath(const std::string& path) {
+    tempPath_ = path;
+    tempPathAsWritten_ = false;
+  }
+  // GetTempPath gives `path` as written, without adding the final "\"
+  // Windows adds: for the product's own rule that adds one.
+  void SetTempPathAsWritten(const std::string& path) {
+    tempPath_ = path;
+    tempPathAsWritten_ = true;
+  }
   // Every later GetTempPath fails.
   void FailTempPath() { tempPath_.reset(); }
   // A drive and its root folder. C: starts as a fixed disk, D: as a CD-ROM
@@ -233,8 +262,16 @@ class WindowsModel final : public Win32Api {
 
  private:
   struct OpenKey {
-    std::string path;  // the full upper-case path, root included
+    std::string path;  // the full path, root included, case-folded
     bool writable;
+  };
+  struct StoredValue {
+    std::string name;  // as first written
+    RegistryValue value;
+  };
+  struct RegistryKey {
+    std::string path;                          // as first written, root included
+    std::map<std::string, StoredValue> values;  // by case-folded name
   };
   struct Entry {
     std::uint32_t attributes;
@@ -265,7 +302,13 @@ class WindowsModel final : public Win32Api {
   bool IsFolder(const std::string& path) const;
   std::optional<std::string> ClassesRootDefault(const std::string& key) const;
   Handle NewHandle() { return nextHandle_++; }
+  // The full path of `subKey` below `parent`, in the case of the keys that
+  // exist and of `subKey` for the rest.
   std::optional<std::string> KeyPath(Handle parent, const std::string& subKey) const;
+  // Makes the key at the full path and every missing key above it.
+  void CreateRegistryKey(const std::string& path);
+  void StoreValue(const std::string& foldedKey, const std::string& name, RegistryValue value);
+  const RegistryKey* RegistryKeyOf(Handle root, const std::string& key) const;
   std::int32_t OpenRegistryKey(Handle parent, const std::string& subKey, std::uint32_t access,
                                bool create, Handle& key);
   const OpenKey* OpenKeyOf(Handle key) const;
@@ -274,12 +317,13 @@ class WindowsModel final : public Win32Api {
   std::string commandLine_;
   std::map<std::string, Entry> entries_;  // by upper-case path, no final "\"
   std::map<Handle, OpenFile> openFiles_;
-  // windows_model_registry.cpp: keys by full upper-case path ("HKCR\\.HTM"),
-  // each with its values by upper-case name.
-  std::map<std::string, std::map<std::string, RegistryValue>> registry_;
-  std::set<std::string> deniedKeys_;
-  std::set<std::string> readOnlyKeys_;
+  // windows_model_registry.cpp: keys by full case-folded path ("HKCR\\.HTM").
+  // Registry names compare as CaseFolded() folds them, accented letters too.
+  std::map<std::string, RegistryKey> registry_;
+  std::set<std::string> deniedKeys_;    // case-folded paths
+  std::set<std::string> readOnlyKeys_;  // likewise
   std::map<Handle, OpenKey> openKeys_;
+  std::vector<std::string> registryChanges_;
   // windows_model_library.cpp
   std::string systemDirectory_ = "C:\\WINDOWS\\SYSTEM32";
   std::map<std::string, std::map<std::string, EntryPoint>> libraries_;  // by file key
@@ -290,17 +334,21 @@ class WindowsModel final : public Win32Api {
   std::map<Handle, std::vector<FindData>> openSearches_;  // entries still to give
   Handle nextHandle_ = 0x100;
   bool failWrites_ = false;
+  std::set<std::string> newFilesDenied_;  // folder keys
   bool failProcessStarts_ = false;
   std::function<void()> onFindExecutable_;
   std::function<void(const std::string&)> onFindFirstFile_;
   std::set<std::string> unlistable_;
   bool refuseMoves_ = false;
+  bool movesReplaceReadOnly_ = false;
   std::string windowsDirectory_ = "C:\\WINDOWS";
   bool failVersionReads_ = false;
   Rect workArea_{0, 0, 800, 572};
   std::int32_t borderWidth_ = 1;
   std::int32_t captionHeight_ = 18;
   bool failScreenQueries_ = false;
+  std::uint32_t metricsSizeAsked_ = 0;
+  std::uint32_t volumeNameSizeAsked_ = 0;
   std::map<std::string, std::string> volumeLabels_;  // by upper-case drive ("D:")
   std::uint32_t userLocale_ = 0x0413;                // Dutch (Netherlands)
   bool lacksInvariantLocale_ = false;
@@ -317,6 +365,7 @@ class WindowsModel final : public Win32Api {
   const Drive* DriveOfRoot(const std::string& root) const;
 
   std::optional<std::string> tempPath_ = "C:\\WINDOWS\\TEMP";
+  bool tempPathAsWritten_ = false;
   std::map<char, Drive> drives_;  // by upper-case letter
   std::uint64_t clock_ = Now;
 };

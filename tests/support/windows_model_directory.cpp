@@ -102,11 +102,13 @@ bool WindowsModel::MoveFileEx(const std::string& existing, const std::string& ne
   const Entry* source = Find(from);
   const Entry* target = Find(to);
   if (refuseMoves_ || !source || (source->attributes & FileAttributeDirectory) ||
-      IsOpen(from, false) || !IsFolder(ParentOf(to))) {
+      IsOpen(from, false) || !IsFolder(ParentOf(to)) ||
+      (!target && newFilesDenied_.count(ResolvedKey(ParentOf(to))))) {
     return false;
   }
   if (target) {
-    constexpr std::uint32_t refusing = FileAttributeDirectory | FileAttributeReadOnly;
+    const std::uint32_t refusing =
+        FileAttributeDirectory | (movesReplaceReadOnly_ ? 0 : FileAttributeReadOnly);
     if (!(flags & MoveFileReplaceExisting) || (target->attributes & refusing) ||
         IsOpen(to, false)) {
       return false;

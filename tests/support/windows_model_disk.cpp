@@ -20,7 +20,7 @@ const WindowsModel::Drive* WindowsModel::DriveOfRoot(const std::string& root) co
 std::uint32_t WindowsModel::GetTempPath(std::string& path) {
   if (!tempPath_) return 0;
   std::string result = *tempPath_;
-  if (result.empty() || result.back() != '\\') result += '\\';
+  if (!tempPathAsWritten_ && (result.empty() || result.back() != '\\')) result += '\\';
   const auto length = static_cast<std::uint32_t>(result.size());
   if (length >= TempPathBufferSize) return length + 1;  // the size with the final NUL
   path = result;

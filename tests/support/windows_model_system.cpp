@@ -57,7 +57,9 @@ bool WindowsModel::SystemParametersInfo(std::uint32_t action, std::uint32_t /*pa
 
 bool WindowsModel::SystemParametersInfo(std::uint32_t action, std::uint32_t /*parameter*/,
                                         NonClientMetrics& metrics, std::uint32_t /*winIni*/) {
+  metricsSizeAsked_ = metrics.size;
   if (action != SpiGetNonClientMetrics || failScreenQueries_) return false;
+  // Vista and later know both; Windows before Vista the first only.
   if (metrics.size != WindowsXpMetricsSize && metrics.size != VistaMetricsSize) return false;
   metrics.borderWidth = borderWidth_;
   metrics.captionHeight = captionHeight_;
@@ -72,6 +74,7 @@ void WindowsModel::SetVolumeLabel(const std::string& drive, const std::string& l
 bool WindowsModel::GetVolumeInformation(const std::string& root, std::uint32_t volumeNameSize,
                                         std::uint32_t /*fileSystemNameSize*/,
                                         VolumeInformation& volume) {
+  volumeNameSizeAsked_ = volumeNameSize;
   const std::string drive = AsciiUpperCase(root.substr(0, 2));
   if (root.size() != 3 || root[1] != ':' || root[2] != '\\' || !IsFolder(drive)) return false;
   const std::string label = volumeLabels_[drive];

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/modules.h"
 #include "detection_test.h"
+#include "platform/run_control.h"
 
 namespace tarvo {
 namespace {
@@ -43,25 +43,30 @@ TEST_F(BestBrowserTest, ListsEachSupportedNameOnceAndTakesTheMostPreferredCode) 
                                           {"NETSCAPE", "", "NN4", "Navigator 4"},
                                           {"OPERA", "", "na", "Opera 3"},
                                           {"Opera", "4", "OP4", "Opera 4"},
-                                          {"ARENA", "", "NA", "Arena"}},
+                                          {"ARENA", "", "NA", "Arena"},
+                                          {"LYNX", "", "Na", "Lynx"},
+                                          {"MOSAIC", "", "", "Mosaic"}},
                                          "[Browservolgorde]\r\nVoorkeur=NN3 IE3 NN4 IE4 IE5\r\n"));
   AddBrowser(windows, InternetExplorer, "4.72.3110.8");
   AddBrowser(windows, Navigator, "4.7");
   AddBrowser(windows, "C:\\Arena\\arena.exe", "1.0");
+  AddBrowser(windows, "C:\\Mosaic\\mosaic.exe", "2.0");
 
   EXPECT_EQ(GetBestBrowser(), InternetExplorer);
   EXPECT_EQ(SearchLines(),
             (std::vector<std::string>{
-                "xxx GBB: Count = 7",
-                "xxx GBB: (aantal .exe in lijst = 3)",
-                "xxx GBB: (aantal gevonden browsers = 2)",
+                "xxx GBB: Count = 9",
+                "xxx GBB: (aantal .exe in lijst = 4)",
+                "xxx GBB: (aantal gevonden browsers = 3)",
                 "xxx GBB: BrowserVoorkeur = NN3 IE3 NN4 IE4 IE5",
+                "xxx GBB: BrowserIntern = ",
+                "xxx GBB: Score = 0",
                 "xxx GBB: BrowserIntern = NN4",
                 "xxx GBB: Score = 9",
                 "xxx GBB: BrowserIntern = IE4",
                 "xxx GBB: Score = 13",
                 "xxx GBB: BesteScore = 13",
-                "xxx GBB: BesteBrowser = 1",
+                "xxx GBB: BesteBrowser = 2",
                 "xxx GBB: (ofwel C:\\Program Files\\Internet Explorer\\iexplore.exe)",
             }));
   EXPECT_FALSE(LoggedAProblem());
@@ -116,6 +121,7 @@ TEST_F(BestBrowserTest, WithoutACatalogueTheWalkFindsNothing) {
 
 TEST_F(BestBrowserTest, TheWalkFindsFilesOnlyAndFollowsNoDirectoryLink) {
   windows.AddFile("C:\\Apps\\Hidden\\netscape.exe", "MZ", FileAttributeHidden);
+  windows.AddFile("C:\\Apps\\Hidden\\Deeper\\netscape.exe", "MZ");
   windows.AddFile("C:\\Apps\\Locked\\NetScape.Exe", "MZ", FileAttributeReadOnly);
   windows.AddFolder("C:\\Apps\\NETSCAPE.EXE");
   windows.AddFile("C:\\Apps\\NETSCAPE.EXE\\netscape.exe", "MZ");
@@ -127,10 +133,11 @@ TEST_F(BestBrowserTest, TheWalkFindsFilesOnlyAndFollowsNoDirectoryLink) {
   windows.AddDirectoryLink("C:\\Apps\\Loop", "C:\\");
   windows.AddDirectoryLink("C:\\Apps\\NETSCAPE.EXE\\Back", "C:\\Apps");
 
-  EXPECT_EQ(
-      Found(windows, {{"NETSCAPE", "", "NN4", "Navigator"}}),
-      (std::vector<std::string>{"C:\\Apps\\Hidden\\netscape.exe", "C:\\Apps\\Locked\\NetScape.Exe",
-                                "C:\\Apps\\NETSCAPE.EXE\\netscape.exe"}));
+  // Depth first: a folder's contents before the entries that follow it.
+  EXPECT_EQ(Found(windows, {{"NETSCAPE", "", "NN4", "Navigator"}}),
+            (std::vector<std::string>{
+                "C:\\Apps\\Hidden\\Deeper\\netscape.exe", "C:\\Apps\\Hidden\\netscape.exe",
+                "C:\\Apps\\Locked\\NetScape.Exe", "C:\\Apps\\NETSCAPE.EXE\\netscape.exe"}));
 }
 
 TEST_F(BestBrowserTest, NamesMatchWithoutRegardToCaseInAnyUserLocale) {

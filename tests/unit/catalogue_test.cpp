@@ -1,6 +1,7 @@
 // The catalogue reader and the choice and refreshing of the catalogue copy.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 #include "browser/catalogue_file.h"
@@ -183,14 +184,38 @@ TEST_F(CopyFileContentsTest, ReplacesTheDestinationWithTheWholeSource) {
   EXPECT_EQ(windows.OpenHandleCount(), 0u);
 }
 
-TEST_F(CopyFileContentsTest, WritesTheDestinationItselfWhereItCannotBeReplaced) {
-  windows.AddFile(Source, "new");
-  windows.AddFile(Dest, "old");
-  windows.RefuseMoves();
-  CopyFileContents(Source, Dest);
-  EXPECT_EQ(windows.FileContent(Dest), "new");
-  EXPECT_FALSE(windows.FileContent(std::string(Dest) + ".tmp"));
-  EXPECT_TRUE(TakeLines().empty());
+TEST_F(CopyFileContentsTest, WritesTheDestinationItselfWhereNoCopyCanReplaceIt) {
+  // The destination's path fits MAX_PATH; with ".tmp" it does not.
+  const std::string longDest = "C:\\" + std::string(242, 'L') + "\\BROWSERS.INI";
+  const std::string someoneElses = "van een ander programma";
+  struct Case {
+    const char* what;
+    std::string dest;
+    std::function<void(WindowsModel&)> arrange;
+    std::optional<std::string> temporaryAfter;
+  };
+  const Case cases[] = {
+      {"rename refused", Dest, [](WindowsModel& w) { w.RefuseMoves(); }, std::nullopt},
+      {"no new file in the folder", Dest,
+       [](WindowsModel& w) { w.DenyNewFiles("C:\\WINDOWS"); }, std::nullopt},
+      {"temporary name past the longest path", longDest, [](WindowsModel&) {}, std::nullopt},
+      {"temporary name taken", Dest,
+       [&](WindowsModel& w) { w.AddFile(std::string(Dest) + ".tmp", someoneElses); },
+       someoneElses},
+  };
+  for (const Case& c : cases) {
+    WindowsModel fresh;
+    InstallApi(fresh);
+    fresh.AddFile(Source, "new");
+    fresh.AddFile(c.dest, "old");
+    c.arrange(fresh);
+    CopyFileContents(Source, c.dest);
+    EXPECT_EQ(fresh.FileContent(c.dest), "new") << c.what;
+    EXPECT_EQ(fresh.FileContent(c.dest + ".tmp"), c.temporaryAfter) << c.what;
+    EXPECT_TRUE(TakeLines().empty()) << c.what;
+    EXPECT_EQ(fresh.OpenHandleCount(), 0u) << c.what;
+  }
+  InstallApi(windows);
 }
 
 TEST_F(CopyFileContentsTest, AFailureKeepsTheOldDestinationAndIsAProblem) {
@@ -219,6 +244,8 @@ TEST_F(CopyFileContentsTest, AFailureKeepsTheOldDestinationAndIsAProblem) {
     if (c.sourceExists) fresh.AddFile(Source, "new");
     fresh.AddFile(Dest, "old", c.destAttributes);
     if (c.diskFull) fresh.FailWrites();
+    // As under Wine, whose rename would replace a read-only destination.
+    fresh.ReplaceReadOnlyFilesOnMove();
 
     CopyFileContents(Source, c.dest);
 

@@ -6,6 +6,7 @@
 
 #include "app/modules.h"
 #include "log/log_file.h"
+#include "platform/run_control.h"
 #include "platform/text_lines.h"
 #include "support/log_capture.h"
 #include "support/model_test.h"
@@ -15,6 +16,7 @@ namespace {
 
 constexpr std::uint64_t At130509 = 134412087090000000;           // 2026-12-08 13:05:09
 constexpr std::uint64_t JustAfterMidnight = 126281376010000000;  // 2001-03-04 00:00:01
+constexpr std::uint64_t TwoSecondsLater = 126281376020000000;    // 2001-03-04 00:00:02
 constexpr std::uint64_t Before1980 = 119600063990000000;         // 1979-12-31 23:59:59
 constexpr std::size_t HeaderLines = 5;
 
@@ -73,6 +75,13 @@ TEST(ExceptionLog, DescribesTheFileOrItsFolderAndDrive) {
        {"xxx EL: (Exception EFCreateError: Cannot create file C:\\WINDOWS\\TEMP\\LMRSTART.HTM)",
         "xxx EL: (C:\\WINDOWS\\TEMP\\LMRSTART.HTM bestaat al)", "xxx EL: FileDatum = 4-3-2001",
         "xxx EL: (File attribute = 32)"}},
+      {"page written two seconds after midnight",
+       [&](WindowsModel& w) { w.AddFile(page, "", FileAttributeArchive, TwoSecondsLater); },
+       createError,
+       page,
+       {"xxx EL: (Exception EFCreateError: Cannot create file C:\\WINDOWS\\TEMP\\LMRSTART.HTM)",
+        "xxx EL: (C:\\WINDOWS\\TEMP\\LMRSTART.HTM bestaat al)",
+        "xxx EL: FileDatum = 4-3-2001 00:00:02", "xxx EL: (File attribute = 32)"}},
       {"template missing from the disc's root",
        [](WindowsModel&) {},
        openError,

@@ -76,6 +76,10 @@ TEST_F(IdentificationTest, TheLastMatchingEntryDecides) {
        {"1", "2"}},
       {"version prefix, not anywhere", {ie4}, InternetExplorer, "5.4", "ONB", {}},
       {"version 40.1 begins with 4", {ie4}, InternetExplorer, "40.1", "IE4", {"1"}},
+      {"a lower-case version", {{"IEXPLORE", "4.0B", "IE4", "IE"}}, InternetExplorer, "4.0b2", "IE4",
+       {"1"}},
+      {"a lower-case EVersie", {{"IEXPLORE", "4.0b", "IE4", "IE"}}, InternetExplorer, "4.0B2", "IE4",
+       {"1"}},
       {"code cut to three letters",
        {{"NETSCAPE", "", "Netscape4", "Navigator"}},
        "C:\\Netscape\\netscape.exe",
@@ -171,6 +175,7 @@ TEST_F(WindowSizeTest, TheWindowIsThePagePlusCaptionExtrasAndNavigatorBorders) {
     EXPECT_EQ(height, c.height) << c.code;
     EXPECT_EQ(width, c.width) << c.code;
   }
+  EXPECT_EQ(windows.MetricsSizeAsked(), 340u) << "the record of Windows before Vista";
 }
 
 TEST_F(WindowSizeTest, WithoutMetricsTheSizeCountsNoCaptionOrBorders) {

@@ -55,6 +55,11 @@ TEST(ReadInterfaceSetting, GivesTheStoredNumberOrTheDefault) {
        "MuziekVolume",
        Kept,
        {"Exception: Failed to get data for 'MuziekVolume'"}},
+      {"REG_SZ of 4 characters, 5 bytes",
+       Stored("MuziekVolume", RegSz, {'1', '2', '3', '4', 0}),
+       "MuziekVolume",
+       Kept,
+       {"Exception: Failed to get data for 'MuziekVolume'"}},
       {"key the user may not change",
        [](WindowsModel& w) {
          w.SetRegistryDword(HkeyCurrentUser, Key, "MuziekVolume", 2);

@@ -98,6 +98,7 @@ TEST_F(LauncherVersionTest, TheVolumeLabelComesFromTheStartDirectorysDrive) {
   for (const Case& c : cases) {
     StartDir = c.startDir;
     EXPECT_EQ(GetVolumeLabel(), c.label) << c.startDir;
+    EXPECT_EQ(windows.VolumeNameSizeAsked(), 100u) << c.startDir;
   }
 }
 

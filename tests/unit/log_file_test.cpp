@@ -6,7 +6,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/modules.h"
+#include "platform/run_control.h"
 #include "support/expect_error.h"
 #include "support/model_test.h"
 

@@ -94,7 +94,7 @@ class ProgramRun : public ModelTest {
  protected:
   // A disc in D: (label LUMORA) with its main page, the start page's
   // template, its own launcher at 1.52.0.0 and a catalogue that knows the
-  // browser HTML files open in.
+  // browser HTML files open in (and does not support its versions 0.x).
   ProgramRun() {
     windows.AddFile("D:\\intface\\hoofd.htm", "<html></html>");
     windows.AddFile("D:\\intface\\template.htm", "<!--TEMPLATE-->");
@@ -103,7 +103,9 @@ class ProgramRun : public ModelTest {
     windows.SetVolumeLabel("D:", "LUMORA");
     windows.AddFile(
         "D:\\intface\\browsers.ini",
-        Catalogue({{"BROWSER", "5", "IE5", "Browser 5"}, {"NETSCAPE", "", "NN4", "Navigator"}},
+        Catalogue({{"BROWSER", "5", "IE5", "Browser 5"},
+                   {"NETSCAPE", "", "NN4", "Navigator"},
+                   {"BROWSER", "0", "NA", "Browser 0"}},
                   std::string(CatalogueSizes) + "[Browservolgorde]\r\nVoorkeur=NN4 IE5\r\n"));
     AddBrowser(windows, Browser, "5.0");
     windows.AssociateExtension(".htm", std::string("\"") + Browser + "\" \"%1\"");
@@ -139,9 +141,12 @@ class ProgramRun : public ModelTest {
     return exitCode;
   }
 
-  std::vector<std::string> BoxTexts() const {
+  // The texts of the boxes shown, from the box numbered `first` on.
+  std::vector<std::string> BoxTexts(std::size_t first = 0) const {
     std::vector<std::string> texts;
-    for (const ShownBox& box : windows.Boxes()) texts.push_back(box.text);
+    for (std::size_t i = first; i < windows.Boxes().size(); ++i) {
+      texts.push_back(windows.Boxes()[i].text);
+    }
     return texts;
   }
 
@@ -223,26 +228,40 @@ TEST_F(ProgramRun, AnUnknownBrowserMakesTheLauncherSearchDriveCAndStartABetterOn
   ASSERT_EQ(windows.StartedProcesses().size(), 1u);
   EXPECT_EQ(windows.StartedProcesses()[0].commandLine,
             "C:\\Netscape\\netscape.exe C:\\WINDOWS\\TEMP\\lmrstart.htm");
+  EXPECT_NE(Log().value_or("").find("Melding: (betere browser gevonden)\r\n"
+                                    "xxx GBN: FileName = C:\\NETSCAPE\\NETSCAPE.EXE\r\n"),
+            std::string::npos)
+      << "identified after the line";
+
+  // Without switches, finding a better browser is no problem.
+  windows.DeleteFile("C:\\LMRSTART.LOG");
+  EXPECT_EQ(Run(""), 0);
+  EXPECT_FALSE(Log());
 }
 
 TEST_F(ProgramRun, WithoutABetterBrowserTheOldBrowsersPageCannotStartAndTheLogIsKept) {
-  windows.SetVersionResource(Browser, ProductVersion("1.0"));
-  EXPECT_EQ(Run(""), 0);
+  for (const char* version : {"1.0", "0.9"}) {  // unknown ("ONB"), not supported ("NA")
+    windows.SetVersionResource(Browser, ProductVersion(version));
+    const std::size_t boxesBefore = windows.Boxes().size();
+    EXPECT_EQ(Run(""), 0);
 
-  EXPECT_EQ(LinesAfterLookup(), (std::vector<std::string>{
-                                    "Melding: (onbekende of niet ondersteunde browser)",
-                                    "Melding: (helaas geen betere browser gevonden)",
-                                    "",
-                                    "300: (aanmaken sleutels in registry)",
-                                    "",
-                                    "407: BrowserPad = ",
-                                    "408: OpenHTMLdoc = D:\\intface\\eenvoud\\oudebrow.htm",
-                                    "Melding: (cd-rom kan niet gestart worden)",
-                                    "",
-                                    "",
-                                }));
-  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{SearchMessage, NotFoundMessage,
-                                                  LaunchFailedMessage, ProblemReport}));
+    EXPECT_EQ(LinesAfterLookup(), (std::vector<std::string>{
+                                      "Melding: (onbekende of niet ondersteunde browser)",
+                                      "Melding: (helaas geen betere browser gevonden)",
+                                      "",
+                                      "300: (aanmaken sleutels in registry)",
+                                      "",
+                                      "407: BrowserPad = ",
+                                      "408: OpenHTMLdoc = D:\\intface\\eenvoud\\oudebrow.htm",
+                                      "Melding: (cd-rom kan niet gestart worden)",
+                                      "",
+                                      "",
+                                  }))
+        << version;
+    EXPECT_EQ(BoxTexts(boxesBefore), (std::vector<std::string>{SearchMessage, NotFoundMessage,
+                                                              LaunchFailedMessage, ProblemReport}))
+        << version;
+  }
   EXPECT_TRUE(windows.StartedProcesses().empty());
 }
 
@@ -295,12 +314,10 @@ TEST_F(ProgramRun, ANewerLauncherOnTheDiscStopsTheRun) {
     const bool endsWithStop =
         log.size() >= stop.size() && log.compare(log.size() - stop.size(), stop.size(), stop) == 0;
     EXPECT_EQ(endsWithStop, c.stops) << c.cdVersion;
-    std::vector<std::string> boxes = BoxTexts();
-    boxes.erase(boxes.begin(), boxes.begin() + static_cast<std::ptrdiff_t>(boxesBefore));
     const std::vector<std::string> expectedBoxes =
         c.stops ? std::vector<std::string>{OldVersionMessage, DebugReport}
                 : std::vector<std::string>{DebugReport};
-    EXPECT_EQ(boxes, expectedBoxes) << c.cdVersion;
+    EXPECT_EQ(BoxTexts(boxesBefore), expectedBoxes) << c.cdVersion;
     EXPECT_EQ(windows.StartedProcesses().size() - startsBefore, c.stops ? 0u : 1u) << c.cdVersion;
   }
 }
@@ -316,6 +333,7 @@ TEST_F(ProgramRun, WithChecksTheRepairedAssociationIsWhatTheLookupFinds) {
 
   std::vector<std::string> lines;
   std::string log = Log().value_or("");
+  EXPECT_NE(log.find("104: (volumelabel = LUMORA)\r\n\r\nC00: "), std::string::npos);
   for (std::size_t end; (end = log.find("\r\n")) != std::string::npos; log.erase(0, end + 2)) {
     const std::string line = log.substr(0, end);
     if (line.rfind("C0", 0) == 0 || line.rfind("xxx RHTM", 0) == 0 ||
@@ -372,6 +390,7 @@ TEST_F(ProgramRun, RegistersWhatTheBrowsersCodeAsksFor) {
     fresh.AssociateExtension(".htm", std::string("\"") + Browser + "\" \"%1\"");
     fresh.SetCommandLine("D:\\TARVO32.EXE");
     EXPECT_EQ(RunTarvo32(), 0) << c.code;
+    EXPECT_EQ(fresh.RegistryChanges().at(0), "HKCR\\.lmr") << c.code << ": the run file first";
     EXPECT_TRUE(fresh.RegistryValueOf(HkeyClassesRoot, ".lmr", "")) << c.code;
     EXPECT_EQ(fresh.RegistryValueOf(HkeyClassesRoot, "Lumora.runfile", "EditFlags").has_value(),
               c.editFlags)
@@ -554,6 +573,7 @@ TEST(BrowserCommandLine, QuotesEachPartThatHoldsABlank) {
       {"C:\\B\\b.exe", "D:\\x.htm", "C:\\B\\b.exe D:\\x.htm"},
       {"C:\\Program Files\\b.exe", "D:\\x.htm", "\"C:\\Program Files\\b.exe\" D:\\x.htm"},
       {"C:\\B\\b.exe", "E:\\MIJN CD\\", "C:\\B\\b.exe \"E:\\MIJN CD\\\\\""},
+      {"C:\\B\\b.exe", "E:\\MIJN CD\\\\", "C:\\B\\b.exe \"E:\\MIJN CD\\\\\\\\\""},
       {"C:\\A B\\b.exe", "C:\\TEMP DIR\\lmrstart.htm",
        "\"C:\\A B\\b.exe\" \"C:\\TEMP DIR\\lmrstart.htm\""},
   };

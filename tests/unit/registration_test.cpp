@@ -2,6 +2,7 @@
 // against the model's registry and libraries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "registration/lmr_ext.h"
@@ -58,6 +59,9 @@ TEST_F(RunFileTypeTest, RegistersEverythingSilentlyOnACleanMachine) {
     ASSERT_TRUE(value) << c.key << " " << c.name;
     EXPECT_EQ(value->type, c.type) << c.key << " " << c.name;
     EXPECT_EQ(value->data, c.data) << c.key << " " << c.name;
+    EXPECT_EQ(windows.RegistryKeyAsWritten(HkeyClassesRoot, c.key), c.key);
+    const auto names = windows.RegistryValueNames(HkeyClassesRoot, c.key);
+    EXPECT_NE(std::find(names.begin(), names.end(), c.name), names.end()) << c.key << " " << c.name;
   }
   EXPECT_TRUE(windows.RegistryKeyExists(HkeyClassesRoot, "Lumora.runfile\\Shell"));
   EXPECT_FALSE(Value(HkeyClassesRoot, "Lumora.runfile\\Shell", ""));
@@ -130,15 +134,21 @@ TEST_F(RunFileTypeTest, AKeyThatCannotBeMadeIsLoggedAndWhatBelongsToItSkipped) {
     for (const auto& [key, name] : c.written) {
       EXPECT_TRUE(fresh.RegistryValueOf(HkeyClassesRoot, key, name)) << c.deniedKey << ": " << key;
     }
-    // Nothing lands a level too high: the description stays, no command
-    // text reaches a parent key.
+    // Nothing lands a level too high: the description stays, Shell keeps
+    // no default and Open no other than its menu text, and no Open or
+    // Command key grows under a parent.
     const auto description = fresh.RegistryValueOf(HkeyClassesRoot, "Lumora.runfile", "");
     if (std::string(c.deniedKey) != ".lmr" && std::string(c.deniedKey) != "Lumora.runfile") {
       ASSERT_TRUE(description) << c.deniedKey;
       EXPECT_EQ(description->data, RegistryTextData("Lumora cd-rom opstartbestand")) << c.deniedKey;
     }
-    EXPECT_FALSE(fresh.RegistryKeyExists(HkeyClassesRoot, "Open")) << c.deniedKey;
-    EXPECT_FALSE(fresh.RegistryKeyExists(HkeyClassesRoot, "Command")) << c.deniedKey;
+    const auto shell = fresh.RegistryValueOf(HkeyClassesRoot, "Lumora.runfile\\Shell", "");
+    EXPECT_TRUE(!shell || shell->data == RegistryTextData("beta")) << c.deniedKey;
+    const auto open = fresh.RegistryValueOf(HkeyClassesRoot, "Lumora.runfile\\Shell\\Open", "");
+    EXPECT_TRUE(!open || open->data == RegistryTextData("&Starten")) << c.deniedKey;
+    for (const char* key : {"Open", "Command", "Lumora.runfile\\Shell\\Command"}) {
+      EXPECT_FALSE(fresh.RegistryKeyExists(HkeyClassesRoot, key)) << c.deniedKey << ": " << key;
+    }
     EXPECT_EQ(fresh.OpenHandleCount(), 0u) << c.deniedKey;
   }
 }
@@ -167,6 +177,9 @@ TEST_F(NetscapeTest, Navigator3GetsSuffixViewerTypeAndTrust) {
   EXPECT_EQ(Value(HkeyCurrentUser, viewers, "application/runfile"), RegistryTextData(Runner));
   EXPECT_EQ(Value(HkeyCurrentUser, viewers, "TYPE0"), RegistryTextData("application/runfile"));
   EXPECT_EQ(Value(HkeyCurrentUser, trust, Runner), RegistryTextData("Yes"));
+  EXPECT_EQ(windows.RegistryValueNames(HkeyCurrentUser, viewers),
+            (std::vector<std::string>{"application/runfile", "TYPE0"}));
+  EXPECT_EQ(windows.RegistryValueNames(HkeyCurrentUser, trust), std::vector<std::string>{Runner});
   EXPECT_EQ(windows.OpenHandleCount(), 0u);
 }
 
@@ -175,6 +188,7 @@ TEST_F(NetscapeTest, TheTypeGoesToTheLowestFreeNumberUnlessItIsThereAlready) {
     const char* what;
     std::vector<std::pair<const char*, const char*>> existing;
     const char* added;  // null: none
+    std::uint32_t existingType = RegSz;
   };
   const Case cases[] = {
       {"no types", {}, "TYPE0"},
@@ -182,12 +196,17 @@ TEST_F(NetscapeTest, TheTypeGoesToTheLowestFreeNumberUnlessItIsThereAlready) {
       {"a gap at 1", {{"TYPE0", "a/b"}, {"TYPE2", "e/f"}}, "TYPE1"},
       {"already registered", {{"TYPE0", "a/b"}, {"TYPE1", "application/runfile"}}, nullptr},
       {"a longer text is another type", {{"TYPE0", "application/runfile2"}}, "TYPE1"},
+      {"the text as binary data is another type",
+       {{"TYPE0", "application/runfile"}},
+       "TYPE1",
+       RegBinary},
   };
   for (const Case& c : cases) {
     WindowsModel fresh;
     InstallApi(fresh);
     for (const auto& [name, text] : c.existing) {
-      fresh.SetRegistryText(HkeyCurrentUser, viewers, name, text);
+      fresh.SetRegistryValue(HkeyCurrentUser, viewers, name, c.existingType,
+                             RegistryTextData(text));
     }
     RegisterNetscape3("D:\\");
     RegisterNetscape3("D:\\");

@@ -10,6 +10,7 @@
 #include "app/main_sequence.h"
 #include "app/modules.h"
 #include "log/log_file.h"
+#include "platform/run_control.h"
 #include "platform/text_lines.h"
 #include "support/log_capture.h"
 #include "support/model_test.h"
@@ -117,6 +118,7 @@ TEST_F(StartPageTest, NavigatorGetsTheFramedMainPage) {
       {"ONB", "file:///c|/mijn cd/intface/hoofd.htm"},
       {"IE5", "file:///c|/mijn cd/intface/hoofd.htm"},
       {"N", "file:///c|/mijn cd/intface/hoofd.htm"},
+      {"ENN", "file:///c|/mijn cd/intface/hoofd.htm"},
   };
   for (const Case& c : cases) {
     BrowserCode = c.code;
@@ -138,7 +140,7 @@ TEST_F(StartPageTest, ChoosesTheTemporaryDirectory) {
       {"lower case, no final backslash",
        [](WindowsModel& w) {
          w.AddFolder("C:\\Tmp\\Web");
-         w.SetTempPath("c:\\tmp\\web");
+         w.SetTempPathAsWritten("c:\\tmp\\web");
        },
        {"403: TempDir = C:\\TMP\\WEB\\"},
        "C:\\TMP\\WEB\\lmrstart.htm",
@@ -272,6 +274,7 @@ TEST(ConvertToBrowserDir, GivesTheLocalFileAddress) {
       {"hoofd.htm", "file:///hoofd.htm"},
       {"\\\\server\\cd\\intface\\hoofd.htm", "file://///server/cd/intface/hoofd.htm"},
       {"E:\\Één#1%\\X.HTM", "file:///E|/Één#1%/X.HTM"},
+      {"c:\\a:b\\x.htm", "file:///c|/a|b/x.htm"},
   };
   for (Case c : cases) {
     const std::string path = c.path;

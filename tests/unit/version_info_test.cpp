@@ -87,18 +87,34 @@ TEST_F(GetFileInfoTest, FailsQuietlyWithoutVersionInformation) {
   EXPECT_EQ(TakeLines(), Lines(std::to_string(AnsiVersionBlock(resource).size()), {failed}));
 }
 
-TEST_F(GetFileInfoTest, RefusesALengthThatRunsPastTheBlock) {
-  std::vector<std::uint8_t> block =
-      AnsiVersionBlock(SingleLanguageVersion(0x0409, 0x04B0, {{"ProductVersion", "5.0"}}));
-  const std::string key = std::string("ProductVersion") + '\0';
-  const auto node = std::search(block.begin(), block.end(), key.begin(), key.end()) - 4;
-  node[2] = 0xFF;  // wValueLength
-  node[3] = 0xFF;
-  windows.AddFile(Program, "MZ");
-  windows.SetVersionBlock(Program, block);
-  EXPECT_EQ(GetFileInfo(Program, "ProductVersion"), "");
-  EXPECT_EQ(TakeLines(),
-            Lines(std::to_string(block.size()), {"xxx GFI: TranslationTable = 040904B0"}));
+// The translation table is the block's last value, so it ends with it.
+TEST_F(GetFileInfoTest, ReadsALengthThatRunsPastTheBlockUpToTheBlocksEnd) {
+  const std::vector<std::string> found = {"xxx GFI: TranslationTable = 040904B0",
+                                          "xxx GFI: Waarde = 5.0"};
+  struct Case {
+    const char* key;
+    std::uint16_t valueLength;
+    std::string value;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"ProductVersion", 0xFFFF, "5.0", found},
+      {"Translation", 0xFFFF, "5.0", found},
+      {"Translation", 3, "", {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> block =
+        AnsiVersionBlock(SingleLanguageVersion(0x0409, 0x04B0, {{"ProductVersion", "5.0"}}));
+    const std::string key = std::string(c.key) + '\0';
+    const auto node = std::search(block.begin(), block.end(), key.begin(), key.end()) - 4;
+    node[2] = static_cast<std::uint8_t>(c.valueLength);  // wValueLength
+    node[3] = static_cast<std::uint8_t>(c.valueLength >> 8);
+    windows.AddFile(Program, "MZ");
+    windows.SetVersionBlock(Program, block);
+    TakeLines();
+    EXPECT_EQ(GetFileInfo(Program, "ProductVersion"), c.value) << c.key << " " << c.valueLength;
+    EXPECT_EQ(TakeLines(), Lines(std::to_string(block.size()), c.lines)) << c.key;
+  }
 }
 
 }  // namespace

@@ -113,6 +113,9 @@ Handle Win32Backend::CreateFile(const std::string& path, FileCreation creation) 
     case FileCreation::CreateAlways:
       return FromWin32(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    case FileCreation::CreateNew:
+      return FromWin32(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     case FileCreation::OpenExistingRead:
       return FromWin32(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
