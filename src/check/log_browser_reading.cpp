@@ -296,12 +296,15 @@ void ReadSearch(LogRun& run, Index from, Index to, const char* section) {
   if (const Index i = run.Find(K::SearchPreference, count, to); i != None) {
     run.Set(section, "preference", run.Value(i));
   }
-  for (Index code = run.Find(K::CandidateCode, count, to); code != None;
-       code = run.Find(K::CandidateCode, code + 1, to)) {
-    const Index next = run.Find(K::CandidateCode, code + 1, to);
+  // Each candidate: the file its identification names, its code, its score.
+  Index file = None;
+  for (Index i = count; i < std::min(to, run.Size()); ++i) {
+    if (run.At(i).kind == K::BrowserFile) file = i;
+    if (run.At(i).kind != K::CandidateCode) continue;
+    const bool scored = i + 1 < run.Size() && run.At(i + 1).kind == K::CandidateScore;
     run.Add(section, "candidate",
-            run.ValueOr(run.FindLast(K::BrowserFile, count, code), "?") + ": " + run.Value(code) +
-                ", score " + run.ValueOr(run.Find(K::CandidateScore, code, next), "?"));
+            run.ValueOr(file, "?") + ": " + run.Value(i) + ", score " +
+                (scored ? run.Value(i + 1) : "?"));
   }
   if (const Index best = run.Find(K::BestBrowser, count, to); best != None) {
     run.Set(

@@ -17,7 +17,7 @@ namespace {
 
 // Far more than any run writes, and little enough to hold in memory on any
 // PC: a larger file is no log, whatever it holds.
-constexpr std::uint64_t LargestLog = 64 * 1024 * 1024;
+constexpr std::uint64_t LargestLog = 16 * 1024 * 1024;
 
 std::optional<std::uint64_t> FileSize(const std::string& path) {
   const UniqueFile file(Api().CreateFile(path, FileCreation::OpenExistingRead));

@@ -1,5 +1,6 @@
 #include "check/log_lines.h"
 
+#include <map>
 #include <optional>
 
 namespace tarvo {
@@ -160,17 +161,21 @@ struct Pattern {
   bool variable;
 };
 
-const std::vector<Pattern>& Patterns() {
-  static const std::vector<Pattern> patterns = [] {
-    std::vector<Pattern> split;
+// Every pattern's fixed beginning is at least this long, so a line is
+// compared only with the patterns that begin as it does.
+constexpr std::size_t StartLength = 8;
+
+const std::map<std::string, std::vector<Pattern>>& PatternsByStart() {
+  static const std::map<std::string, std::vector<Pattern>> patterns = [] {
+    std::map<std::string, std::vector<Pattern>> byStart;
     for (const Rule& rule : Rules) {
       const std::string pattern = rule.pattern;
       const auto mark = pattern.find('%');
-      split.push_back({&rule, pattern.substr(0, mark),
-                       mark == std::string::npos ? "" : pattern.substr(mark + 1),
-                       mark != std::string::npos});
+      byStart[pattern.substr(0, StartLength)].push_back(
+          {&rule, pattern.substr(0, mark),
+           mark == std::string::npos ? "" : pattern.substr(mark + 1), mark != std::string::npos});
     }
-    return split;
+    return byStart;
   }();
   return patterns;
 }
@@ -204,8 +209,9 @@ std::vector<LogEntry> RecogniseLogLines(const std::vector<std::string>& lines) {
     entry.text = lines[i];
     const std::string line = lines[i].substr(0, lines[i].find_last_not_of(" \t") + 1);
     if (line.empty()) entry.kind = LogLineKind::Empty;
-    for (const Pattern& pattern : Patterns()) {
-      if (line.empty()) break;
+    const auto group = PatternsByStart().find(line.substr(0, StartLength));
+    const std::vector<Pattern> none;
+    for (const Pattern& pattern : group == PatternsByStart().end() ? none : group->second) {
       if (auto value = Match(line, pattern)) {
         entry.kind = pattern.rule->kind;
         entry.value = std::move(*value);
