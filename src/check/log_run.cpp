@@ -18,12 +18,15 @@ const char* const InstallBrowserAdvice =
     "daarna de cd-rom opnieuw.";
 
 std::optional<long long> DecimalNumber(const std::string& text) {
-  const std::size_t digits = text.compare(0, 1, "-") == 0 ? 1 : 0;
-  if (text.size() == digits || text.size() > 18 ||
-      text.find_first_not_of("0123456789", digits) != std::string::npos) {
-    return std::nullopt;
+  const bool negative = text.compare(0, 1, "-") == 0;
+  const std::size_t first = negative ? 1 : 0;
+  if (text.size() == first || text.size() - first > 18) return std::nullopt;
+  long long number = 0;
+  for (std::size_t i = first; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    number = number * 10 + (text[i] - '0');
   }
-  return std::stoll(text);
+  return negative ? -number : number;
 }
 
 std::string DebugRunAdvice(const LogRun& run) {
