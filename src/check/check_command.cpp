@@ -5,6 +5,7 @@
 
 #include "browser/catalogue_file.h"
 #include "check/identify.h"
+#include "check/log_command.h"
 #include "check/master_check.h"
 #include "check/report.h"
 #include "log/log_file.h"
@@ -19,6 +20,7 @@ namespace {
 const char* const Usage =
     "usage: tarvo-check [--json] MASTER\n"
     "       tarvo-check identify PROGRAM [--version VERSION] [--master MASTER]\n"
+    "       tarvo-check log [--json] FILE\n"
     "\n"
     "Checks the disc master folder MASTER for what the launcher would trip over:\n"
     "missing files, catalogue faults, placeholders that are never filled in.\n"
@@ -27,7 +29,11 @@ const char* const Usage =
     "identify tells which catalogue entry and code the launcher gives the browser\n"
     "PROGRAM (with VERSION as its product version, if given; otherwise the\n"
     "file's own) and the size of its window, from the catalogue of MASTER (the\n"
-    "current folder unless given).\n";
+    "current folder unless given).\n"
+    "\n"
+    "log reads a reader's LMRSTART.LOG: the run it records, and each problem it\n"
+    "shows with what it means and what to tell the reader (in Dutch). Exit status:\n"
+    "0 no problem, 1 findings, 2 a file that is no launcher log or cannot be read.\n";
 
 class UsageError : public std::runtime_error {
  public:
@@ -92,6 +98,23 @@ CheckStatus Identify(const std::vector<std::string>& arguments, std::ostream& ou
   return CheckClean;
 }
 
+CheckStatus ReadLog(const std::vector<std::string>& arguments, std::ostream& out,
+                    std::ostream& error) {
+  bool json = false;
+  std::optional<std::string> file;
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == "--json") {
+      json = true;
+    } else if (arguments[i].rfind("--", 0) != 0 && !file) {
+      file = arguments[i];
+    } else {
+      throw UsageError("unexpected " + arguments[i]);
+    }
+  }
+  if (!file) throw UsageError("log needs a FILE");
+  return CheckLog(*file, json, out, error);
+}
+
 CheckStatus Check(const std::vector<std::string>& arguments, std::ostream& out) {
   bool json = false;
   std::optional<std::string> master;
@@ -125,6 +148,7 @@ CheckStatus RunTarvoCheck(const std::vector<std::string>& arguments, std::ostrea
   }
   try {
     if (!arguments.empty() && arguments[0] == "identify") return Identify(arguments, out);
+    if (!arguments.empty() && arguments[0] == "log") return ReadLog(arguments, out, error);
     return Check(arguments, out);
   } catch (const UsageError& e) {
     error << "tarvo-check: " << e.what() << "\n\n" << Usage;

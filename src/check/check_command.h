@@ -13,8 +13,9 @@ enum CheckStatus { CheckClean = 0, CheckFoundFaults = 1, CheckBadUsage = 2 };
 //   [--json] MASTER                    checks the disc master folder MASTER
 //   identify PROGRAM [--version V] [--master MASTER]
 //                                      the launcher's verdict on a browser
-// Results go to `out`, usage and failures to `error`. A master that cannot
-// be read counts as bad usage.
+//   log [--json] FILE                  a reader's log read back
+// Results go to `out`, usage and failures to `error`. A master or log that
+// cannot be read, or a file that is no log, counts as bad usage.
 CheckStatus RunTarvoCheck(const std::vector<std::string>& arguments, std::ostream& out,
                           std::ostream& error);
 

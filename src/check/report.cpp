@@ -23,6 +23,10 @@ std::string UnicodeEscape(std::uint16_t character) {
 
 }  // namespace
 
+std::uint16_t UnicodeOfWindows1252(unsigned char byte) {
+  return byte >= 0x80 && byte < 0xA0 ? Windows1252High[byte - 0x80] : byte;
+}
+
 std::string JsonString(const std::string& text) {
   std::string json = "\"";
   for (const char c : text) {
@@ -31,7 +35,7 @@ std::string JsonString(const std::string& text) {
       json += '\\';
       json += c;
     } else if (byte >= 0x80) {
-      json += UnicodeEscape(byte < 0xA0 ? Windows1252High[byte - 0x80] : byte);
+      json += UnicodeEscape(UnicodeOfWindows1252(byte));
     } else if (byte < 0x20) {
       json += UnicodeEscape(byte);
     } else {

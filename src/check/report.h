@@ -2,6 +2,7 @@
 // object for scripts.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 
@@ -19,5 +20,8 @@ void WriteFindingsJson(const Findings& findings, std::ostream& out);
 
 // The text as a JSON string, quotes included.
 std::string JsonString(const std::string& text);
+
+// The Unicode character a Windows-1252 byte stands for.
+std::uint16_t UnicodeOfWindows1252(unsigned char byte);
 
 }  // namespace tarvo

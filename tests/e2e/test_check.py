@@ -1,6 +1,7 @@
 """tarvo-check under Wine, through scripts/tarvo-check's own part on Linux
 paths: the built sample disc is clean, each broken master gives its one
-finding, and identify tells what the launcher logs for the same browser."""
+finding, identify tells what the launcher logs for the same browser, and log
+reads back the log a real run just wrote."""
 
 import json
 import os
@@ -19,6 +20,7 @@ TOOL_TIMEOUT_SECONDS = 120
 CATALOGUE = Path("intface") / "browsers.ini"
 TEMPLATE = Path("intface") / "template.htm"
 WINDOW = re.compile(r"401: \(browser wordt (\d+) bij (\d+) pixels\)")
+LOG_FILE = "C:\\LMRSTART.LOG"
 
 
 def settings():
@@ -143,6 +145,49 @@ class CheckScenarios(unittest.TestCase):
                 self.assertEqual(said["entry"].partition(" ")[0], entries[-1])
                 self.assertEqual(said["code"], codes[-1])
                 self.assertEqual(said["window"], "{} x {} pixels".format(*windows[-1]))
+
+    def test_log_reads_back_the_log_a_run_just_wrote(self):
+        # HTML files open in a browser the catalogue does not know, and drive
+        # C: holds no better one: the run keeps its log for the helpdesk.
+        scenario = Scenario(short_name(self.id()), disc=sample_disc())
+        scenario.remove_wine_iexplore()
+        browser = "C:\\Browsers\\Webkijker\\webkijk.exe"
+        scenario.add_stub_browser(browser)
+        scenario.associate_htm(browser)
+        log = scenario.run().log
+        self.assertIsNotNone(log, "the run kept no log")
+        codes = ["browser-unknown", "launch-failed"]
+
+        checker = settings().tarvo32.parent / "tarvo-check.exe"
+        text = scenario.run_console(checker, ["log", LOG_FILE])
+        self.assertEqual(text.returncode, 1, text.stderr)
+        said = text.stdout.decode("cp1252").replace("\r\n", "\n")
+        self.assertTrue(said.startswith(LOG_FILE + ": a launcher log\n"), said)
+        self.assertIn("\n1. browser-unknown, lines ", said)
+        self.assertIn("\n2. launch-failed, lines ", said)
+        self.assertTrue(said.endswith("\n2 findings.\n"), said)
+
+        result = scenario.run_console(checker, ["log", "--json", LOG_FILE])
+        self.assertEqual(result.returncode, 1, result.stderr)
+        reading = json.loads(result.stdout.decode("cp1252"))
+        self.assertEqual([finding["code"] for finding in reading["findings"]], codes)
+        self.assertEqual(reading["run"]["browser"]["registered_browser"], browser)
+        self.assertEqual(reading["run"]["browser"]["code"], "ONB")
+        self.assertEqual(reading["run"]["search"]["result"], "no better browser")
+        self.assertEqual(reading["run"]["launch"]["started"], "no")
+        self.assertEqual(reading["log"]["ending"], "complete")
+        lines = log.decode("cp1252").split("\r\n")
+        for finding in reading["findings"]:
+            for line in finding["lines"]:
+                self.assertEqual(line["text"], lines[line["number"] - 1])
+
+        # The same log on Linux, as the helpdesk gets it by mail.
+        with tempfile.TemporaryDirectory() as folder:
+            mailed = Path(folder) / "lmrstart.log"
+            mailed.write_bytes(log)
+            status, output, errors = check("log", "--json", mailed)
+            self.assertEqual(status, 1, errors)
+            self.assertEqual(json.loads(output), {**reading, "file": str(mailed)})
 
 
 if __name__ == "__main__":

@@ -8,15 +8,13 @@
 #include "app/main_sequence.h"
 #include "app/modules.h"
 #include "app/tarvo32.h"
-#include "detection_test.h"
 #include "log/log_file.h"
 #include "platform/exceptions.h"
-#include "support/model_test.h"
+#include "program_run.h"
 
 namespace tarvo {
 namespace {
 
-const char* const Browser = "C:\\Browser\\browser.exe";
 const char* const DebugReport =
     "In C:\\LMRSTART.LOG is een gedetailleerd rapport aangemaakt over de opstart "
     "procedure. Stuur deze naar helpdesk@lumora.nl voor verdere analyse. Alvast "
@@ -49,13 +47,6 @@ const char* const ProblemReport =
 const char* const OldVersionMessage =
     "U gebruikt een oude versie van TARVO32.EXE om de cd-rom op te starten. Kopiëer "
     "TARVO32.EXE vanaf de cd-rom over deze versie heen en probeer het nog eens...";
-// The browser's window on the model's screen with this catalogue: it fits
-// with 14 pixels to spare in height.
-const char* const CatalogueSizes = "[IE5]\r\nExtraH=60\r\nExtraW=20\r\n";
-
-VersionResource LauncherVersion(const std::string& version) {
-  return SingleLanguageVersion(0x0413, 0x04E4, {{"FileVersion", version}});
-}
 
 std::string BlockSize(const VersionResource& resource) {
   return std::to_string(AnsiVersionBlock(resource).size());
@@ -90,68 +81,15 @@ std::vector<std::string> WithHeader(std::vector<std::string> lines) {
   return log;
 }
 
-class ProgramRun : public ModelTest {
- protected:
-  // A disc in D: (label LUMORA) with its main page, the start page's
-  // template, its own launcher at 1.52.0.0 and a catalogue that knows the
-  // browser HTML files open in (and does not support its versions 0.x).
-  ProgramRun() {
-    windows.AddFile("D:\\intface\\hoofd.htm", "<html></html>");
-    windows.AddFile("D:\\intface\\template.htm", "<!--TEMPLATE-->");
-    windows.AddFile("D:\\TARVO32.EXE", "MZ");
-    windows.SetVersionResource("D:\\TARVO32.EXE", LauncherVersion("1.52.0.0"));
-    windows.SetVolumeLabel("D:", "LUMORA");
-    windows.AddFile(
-        "D:\\intface\\browsers.ini",
-        Catalogue({{"BROWSER", "5", "IE5", "Browser 5"},
-                   {"NETSCAPE", "", "NN4", "Navigator"},
-                   {"BROWSER", "0", "NA", "Browser 0"}},
-                  std::string(CatalogueSizes) + "[Browservolgorde]\r\nVoorkeur=NN4 IE5\r\n"));
-    AddBrowser(windows, Browser, "5.0");
-    windows.AssociateExtension(".htm", std::string("\"") + Browser + "\" \"%1\"");
-  }
-
-  // What the log holds from its line 100 up to the browser lookup.
-  static std::vector<std::string> StartLines() {
-    const VersionResource launcher = LauncherVersion("1.52.0.0");
-    return Joined({{"100: StartDir = D:\\", "101: Debug = TRUE"},
-                   VersionLines("D:\\TARVO32.EXE", "FileVersion", launcher, "1.52.0.0"),
-                   {"102: VersieIntern = 1.52.0.0"},
-                   VersionLines("D:\\tarvo32.exe", "FileVersion", launcher, "1.52.0.0"),
-                   {"103: VersieCD = 1.52.0.0", "104: (volumelabel = LUMORA)", ""}});
-  }
-
-  // The log's lines after line 202, less the detail lines of routines.
-  std::vector<std::string> LinesAfterLookup() const {
-    std::vector<std::string> lines;
-    const std::string log = Log().value_or("");
-    for (auto start = log.find("\r\n", log.find("202: ")) + 2; start < log.size();) {
-      const auto end = log.find("\r\n", start);
-      const std::string line = log.substr(start, end - start);
-      if (line.rfind("xxx ", 0) != 0) lines.push_back(line);
-      start = end + 2;
-    }
-    return lines;
-  }
-
-  int Run(const std::string& arguments) {
-    windows.SetCommandLine("D:\\TARVO32.EXE " + arguments);
-    const int exitCode = RunTarvo32();
-    EXPECT_EQ(windows.OpenHandleCount(), 0u);
-    return exitCode;
-  }
-
-  // The texts of the boxes shown, from the box numbered `first` on.
-  std::vector<std::string> BoxTexts(std::size_t first = 0) const {
-    std::vector<std::string> texts;
-    for (std::size_t i = first; i < windows.Boxes().size(); ++i) {
-      texts.push_back(windows.Boxes()[i].text);
-    }
-    return texts;
-  }
-
-  std::optional<std::string> Log() const { return windows.FileContent("C:\\LMRSTART.LOG"); }
-};
+// What the log holds from its line 100 up to the browser lookup.
+std::vector<std::string> StartLines() {
+  const VersionResource launcher = LauncherResource("1.52.0.0");
+  return Joined({{"100: StartDir = D:\\", "101: Debug = TRUE"},
+                 VersionLines("D:\\TARVO32.EXE", "FileVersion", launcher, "1.52.0.0"),
+                 {"102: VersieIntern = 1.52.0.0"},
+                 VersionLines("D:\\tarvo32.exe", "FileVersion", launcher, "1.52.0.0"),
+                 {"103: VersieCD = 1.52.0.0", "104: (volumelabel = LUMORA)", ""}});
+}
 
 TEST_F(ProgramRun, InDebugModeStartsTheBrowserAndKeepsAndReportsTheLog) {
   EXPECT_EQ(Run("/debug"), 0);
@@ -295,7 +233,7 @@ TEST_F(ProgramRun, AWindowWithoutTenPixelsToSpareGetsTheSimplePage) {
 TEST_F(ProgramRun, ANewerLauncherOnTheDiscStopsTheRun) {
   windows.SetModuleFileName("C:\\Oud\\TARVO32.EXE");
   windows.AddFile("C:\\Oud\\TARVO32.EXE", "MZ");
-  windows.SetVersionResource("C:\\Oud\\TARVO32.EXE", LauncherVersion("1.52.0.0"));
+  windows.SetVersionResource("C:\\Oud\\TARVO32.EXE", LauncherResource("1.52.0.0"));
   struct Case {
     const char* cdVersion;
     bool stops;
@@ -303,7 +241,7 @@ TEST_F(ProgramRun, ANewerLauncherOnTheDiscStopsTheRun) {
   const Case cases[] = {
       {"1.53.0.0", true}, {"1.100.0.0", true}, {"1.9.0.0", false}, {"1.52.0.0", false}};
   for (const Case& c : cases) {
-    windows.SetVersionResource("D:\\TARVO32.EXE", LauncherVersion(c.cdVersion));
+    windows.SetVersionResource("D:\\TARVO32.EXE", LauncherResource(c.cdVersion));
     const std::size_t boxesBefore = windows.Boxes().size();
     const std::size_t startsBefore = windows.StartedProcesses().size();
     EXPECT_EQ(Run("D:\\ /DEBUG"), 0);

@@ -4,12 +4,14 @@ taking and printing Linux paths:
 
   scripts/tarvo-check [--json] MASTER
   scripts/tarvo-check identify PROGRAM [--version VERSION] [--master MASTER]
+  scripts/tarvo-check log [--json] FILE
 
 A copy of MASTER (the current folder for identify, unless given) becomes
 drive D: of a private Wine prefix; a PROGRAM that is a file here is copied
-there too, keeping its path, so that folder names still count. The checker's
-output and exit status pass through, its file names turned back into paths
-below MASTER. scripts/tarvo-check builds what is missing, then runs this
+there too, keeping its path, so that folder names still count; so is the
+log FILE. The checker's output and exit status pass through, its file names
+turned back into paths below MASTER, or into FILE, and Windows-1252 into
+this terminal's text. scripts/tarvo-check builds what is missing, then runs this
 file with --build.
 """
 
@@ -27,6 +29,7 @@ from harness.wine import (WineError, arch_of_machine, build_work_folder, copy_pr
                           work_template)
 
 CHECKER = "tarvo-check.exe"
+LOG_COPY = "LMRSTART.LOG"
 MASTER_DRIVE = "d:"
 PROGRAM_DRIVE = "e:"
 RUN_TIMEOUT_SECONDS = 120
@@ -40,10 +43,12 @@ class Arguments:
     def __init__(self, arguments):
         self.arguments = list(arguments)
         self.identify = bool(arguments) and arguments[0] == "identify"
+        self.log = bool(arguments) and arguments[0] == "log"
         self.master = "." if self.identify else None
         self.master_at = None  # its index, where given
         self.program_at = None
-        position = 1 if self.identify else 0
+        self.log_at = None
+        position = 1 if self.identify or self.log else 0
         while position < len(arguments):
             argument = arguments[position]
             if argument in ("--version", "--master") and self.identify:
@@ -54,6 +59,9 @@ class Arguments:
             if not argument.startswith("--"):
                 if self.identify and self.program_at is None:
                     self.program_at = position
+                elif self.log:
+                    if self.log_at is None:
+                        self.log_at = position
                 elif not self.identify and self.master_at is None:
                     self.master, self.master_at = argument, position
             position += 1
@@ -93,6 +101,12 @@ def linux_output(text, master, root, as_json):
     return "".join(line + "\n" for line in lines)
 
 
+def named_log(text, windows_path, linux_path):
+    """The checker's output with the log's copy named as the file given."""
+    text = text.replace(json.dumps(windows_path)[1:-1], json.dumps(linux_path)[1:-1])
+    return text.replace(windows_path, linux_path)
+
+
 def run_checker(build, work, arguments):
     checker = build / CHECKER
     arch = arch_of_machine(PeFile(checker.read_bytes()).machine)
@@ -121,10 +135,20 @@ def run_checker(build, work, arguments):
             shutil.copyfile(program, copy)
             prefix.map_read_only(PROGRAM_DRIVE, folder)
             command[arguments.program_at] = windows_program_path(program)
+        log_file = None
+        if arguments.log_at is not None:
+            log_file = command[arguments.log_at]
+            if not Path(log_file).is_file():
+                print(f"tarvo-check: there is no file {log_file}", file=sys.stderr)
+                return BAD_USAGE, "", ""
+            command[arguments.log_at] = prefix.harness_file(LOG_COPY, Path(log_file).read_bytes())
         windows_checker = prefix.harness_file(CHECKER, checker.read_bytes())
         result = prefix.run_wine(windows_checker, *command, cwd=prefix.harness, timeout=RUN_TIMEOUT_SECONDS,
                                  apart=True)
-        return result.returncode, result.stdout.decode("cp1252"), result.stderr.decode("cp1252")
+        output, errors = result.stdout.decode("cp1252"), result.stderr.decode("cp1252")
+        if log_file is not None:
+            output, errors = (named_log(text, command[arguments.log_at], log_file) for text in (output, errors))
+        return result.returncode, output, errors
     finally:
         prefix.stop_server()
         remove_tree(prefix.root)
