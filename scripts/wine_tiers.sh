@@ -3,6 +3,9 @@
 # runs at all; a kernel without 32-bit emulation refuses the 32-bit one with
 # "Exec format error".
 
+# scripts/setup writes here why it could not install 32-bit Wine.
+wine32_note=build/wine32-not-installed.txt
+
 tier_loader() {  # <32|64>
   if [ "$1" = 64 ]; then echo /usr/lib/wine/wine64; else echo /usr/lib/wine/wine; fi
 }
@@ -15,6 +18,10 @@ tier_preset() {  # <32|64>
 tier_problem() {  # <32|64>
   local loader output
   loader=$(tier_loader "$1")
+  if [ "$1" = 32 ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+    echo "not installed: $(cat "$wine32_note" 2>/dev/null || echo 'wine32:i386 is missing; scripts/setup installs it')"
+    return
+  fi
   if ! output=$("$loader" --version 2>&1); then
     output=$(echo "${output:-no output}" | tail -n 1)
     echo "$loader cannot run here: ${output##*: }"
