@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "check/log_reading.h"
-#include "check/log_report.h"
-#include "check/log_text.h"
+#include "helpdesk/log_reading.h"
+#include "helpdesk/log_report.h"
+#include "helpdesk/log_text.h"
 #include "fuzz_world.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

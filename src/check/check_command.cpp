@@ -5,7 +5,7 @@
 
 #include "browser/catalogue_file.h"
 #include "check/identify.h"
-#include "check/log_command.h"
+#include "helpdesk/log_command.h"
 #include "check/master_check.h"
 #include "check/report.h"
 #include "log/log_file.h"
@@ -112,7 +112,15 @@ CheckStatus ReadLog(const std::vector<std::string>& arguments, std::ostream& out
     }
   }
   if (!file) throw UsageError("log needs a FILE");
-  return CheckLog(*file, json, out, error);
+  switch (CheckLog(*file, json, out, error)) {
+    case LogStatus::Clean:
+      return CheckClean;
+    case LogStatus::Findings:
+      return CheckFoundFaults;
+    case LogStatus::NoLog:
+      break;
+  }
+  return CheckBadUsage;
 }
 
 CheckStatus Check(const std::vector<std::string>& arguments, std::ostream& out) {

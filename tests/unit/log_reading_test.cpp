@@ -9,10 +9,10 @@
 #include <sstream>
 
 #include "check/check_command.h"
-#include "check/log_reading.h"
-#include "check/report.h"
+#include "helpdesk/log_reading.h"
 #include "platform/exceptions.h"
 #include "platform/text_lines.h"
+#include "platform/windows1252.h"
 #include "program_run.h"
 
 namespace tarvo {

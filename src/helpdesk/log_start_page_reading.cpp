@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "check/log_run.h"
+#include "helpdesk/log_run.h"
 #include "platform/disc_files.h"
 
 namespace tarvo {

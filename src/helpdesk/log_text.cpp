@@ -1,10 +1,10 @@
-#include "check/log_text.h"
+#include "helpdesk/log_text.h"
 
 #include <cstdint>
 #include <optional>
 
-#include "check/report.h"
 #include "platform/text_lines.h"
+#include "platform/windows1252.h"
 
 namespace tarvo {
 
@@ -16,18 +16,6 @@ const char Utf16BigEndianMark[] = "\xFE\xFF";
 
 bool StartsWith(const std::string& text, const char* start) {
   return text.compare(0, std::char_traits<char>::length(start), start) == 0;
-}
-
-char Windows1252Byte(char32_t character) {
-  if (character < 0x80 || (character >= 0xA0 && character < 0x100)) {
-    return static_cast<char>(character);
-  }
-  for (unsigned byte = 0x80; byte < 0xA0; ++byte) {
-    if (UnicodeOfWindows1252(static_cast<unsigned char>(byte)) == character) {
-      return static_cast<char>(byte);
-    }
-  }
-  return '?';
 }
 
 // The character of one UTF-8 sequence at `at`, which moves past it; none for
@@ -61,7 +49,7 @@ std::optional<std::string> FromUtf8(const std::string& text, bool marked) {
     const auto character = Utf8Character(text, at);
     if (!character && !marked) return std::nullopt;
     beyondAscii = beyondAscii || !character || *character >= 0x80;
-    converted += character ? Windows1252Byte(*character) : '?';
+    converted += character ? Windows1252OfUnicode(*character) : '?';
   }
   if (!beyondAscii && !marked) return std::nullopt;
   return converted;
@@ -75,7 +63,7 @@ std::string FromUtf16(const std::string& text, bool bigEndian) {
     const char32_t unit = bigEndian ? first << 8 | second : second << 8 | first;
     // A pair of surrogates is one character beyond Windows-1252: one "?".
     if (unit >= 0xDC00 && unit < 0xE000) continue;
-    converted += unit >= 0xD800 && unit < 0xDC00 ? '?' : Windows1252Byte(unit);
+    converted += unit >= 0xD800 && unit < 0xDC00 ? '?' : Windows1252OfUnicode(unit);
   }
   return converted;
 }

@@ -1,9 +1,9 @@
-#include "check/log_report.h"
+#include "helpdesk/log_report.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "check/report.h"
+#include "platform/json_string.h"
 
 namespace tarvo {
 

@@ -1,4 +1,4 @@
-#include "check/log_run.h"
+#include "helpdesk/log_run.h"
 
 #include <algorithm>
 #include <utility>

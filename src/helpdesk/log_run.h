@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "check/log_lines.h"
-#include "check/log_reading.h"
+#include "helpdesk/log_lines.h"
+#include "helpdesk/log_reading.h"
 
 namespace tarvo {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "check/log_run.h"
+#include "helpdesk/log_run.h"
 
 namespace tarvo {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "check/log_text.h"
+#include "helpdesk/log_text.h"
 
 namespace tarvo {
 

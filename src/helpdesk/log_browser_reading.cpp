@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "check/log_run.h"
+#include "helpdesk/log_run.h"
 #include "platform/ascii_case.h"
 #include "platform/disc_files.h"
 

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "check/log_reading.h"
+#include "helpdesk/log_reading.h"
 
 namespace tarvo {
 

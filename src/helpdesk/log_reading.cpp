@@ -1,9 +1,9 @@
-#include "check/log_reading.h"
+#include "helpdesk/log_reading.h"
 
 #include <algorithm>
 #include <string>
 
-#include "check/log_run.h"
+#include "helpdesk/log_run.h"
 #include "platform/disc_files.h"
 
 namespace tarvo {

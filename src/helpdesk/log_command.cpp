@@ -1,11 +1,11 @@
-#include "check/log_command.h"
+#include "helpdesk/log_command.h"
 
 #include <cstdint>
 #include <optional>
 
-#include "check/log_reading.h"
-#include "check/log_report.h"
-#include "check/log_text.h"
+#include "helpdesk/log_reading.h"
+#include "helpdesk/log_report.h"
+#include "helpdesk/log_text.h"
 #include "platform/exceptions.h"
 #include "platform/file_helpers.h"
 #include "platform/unique_handle.h"
@@ -26,14 +26,14 @@ std::optional<std::uint64_t> FileSize(const std::string& path) {
   return size;
 }
 
-CheckStatus Refuse(std::ostream& error, const std::string& why) {
+LogStatus Refuse(std::ostream& error, const std::string& why) {
   error << "tarvo-check: " << why << '\n';
-  return CheckBadUsage;
+  return LogStatus::NoLog;
 }
 
 }  // namespace
 
-CheckStatus CheckLog(const std::string& file, bool json, std::ostream& out, std::ostream& error) {
+LogStatus CheckLog(const std::string& file, bool json, std::ostream& out, std::ostream& error) {
   if (!FileExists(file)) return Refuse(error, "there is no file " + file);
   const auto size = FileSize(file);
   if (!size) return Refuse(error, file + " cannot be opened for reading");
@@ -62,7 +62,7 @@ CheckStatus CheckLog(const std::string& file, bool json, std::ostream& out, std:
   } else {
     WriteLogReadingText(reading, file, out);
   }
-  return reading.findings.empty() ? CheckClean : CheckFoundFaults;
+  return reading.findings.empty() ? LogStatus::Clean : LogStatus::Findings;
 }
 
 }  // namespace tarvo

@@ -1,4 +1,4 @@
-#include "check/log_lines.h"
+#include "helpdesk/log_lines.h"
 
 #include <map>
 #include <optional>

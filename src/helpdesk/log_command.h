@@ -4,14 +4,15 @@
 #include <ostream>
 #include <string>
 
-#include "check/check_command.h"
-
 namespace tarvo {
 
+// tarvo-check log's exit status.
+enum class LogStatus { Clean = 0, Findings = 1, NoLog = 2 };
+
 // Reads the log `file` and writes its reading to `out`, as JSON when `json`
-// is set: CheckClean when it shows no problem, CheckFoundFaults with
+// is set: Clean when it shows no problem, Findings with
 // findings. A file that cannot be read or is no launcher log gets one line
-// on `error` saying which, and CheckBadUsage.
-CheckStatus CheckLog(const std::string& file, bool json, std::ostream& out, std::ostream& error);
+// on `error` saying which, and NoLog.
+LogStatus CheckLog(const std::string& file, bool json, std::ostream& out, std::ostream& error);
 
 }  // namespace tarvo
