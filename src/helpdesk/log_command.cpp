@@ -47,12 +47,12 @@ LogStatus CheckLog(const std::string& file, bool json, std::ostream& out, std::o
   } catch (const EStreamError& e) {
     return Refuse(error, file + " cannot be read: " + e.Message());
   }
-  const LogText text = DecodeLogText(bytes);
+  LogText text = DecodeLogText(std::move(bytes));
   if (text.problem == LogTextProblem::Empty) return Refuse(error, file + " is empty");
   if (text.problem == LogTextProblem::Binary) {
     return Refuse(error, file + " is not a launcher log: it holds binary data");
   }
-  const LogReading reading = ReadLauncherLog(text);
+  const LogReading reading = ReadLauncherLog(std::move(text));
   if (!reading.launcherLog) {
     return Refuse(error,
                   file + " is not a launcher log: none of its lines is one the launcher writes");

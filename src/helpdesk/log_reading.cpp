@@ -1,7 +1,9 @@
 #include "helpdesk/log_reading.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "helpdesk/log_run.h"
 #include "platform/disc_files.h"
@@ -14,170 +16,151 @@ using K = LogLineKind;
 using Index = LogRun::Index;
 constexpr Index None = LogRun::None;
 
-struct StageName {
-  const char* english;
-  const char* dutch;  // after "tijdens"
-};
+// More line numbers than this are told as a count.
+constexpr std::size_t MostNumbers = 10;
 
-StageName NameOf(RunStage stage) {
-  switch (stage) {
-    case RunStage::Header:
-      return {"the start steps, before line 100", "de voorbereiding, nog voor regel 100"};
-    case RunStage::StartUp:
-      return {"the launcher's version check", "de controle van de versie van de launcher"};
-    case RunStage::Checks:
-      return {"the built-in checks of /CHECKS", "de ingebouwde controles van /CHECKS"};
-    case RunStage::Lookup:
-      return {"the lookup of the browser", "het opzoeken en herkennen van de standaardbrowser"};
-    case RunStage::Search:
-      return {"the search of drive C: for a better browser",
-              "het zoeken naar een betere browser op C:"};
-    case RunStage::Registration:
-      return {"the registry entries", "het registreren van de startbestanden"};
-    case RunStage::Window:
-      return {"the window size", "het bepalen van de venstergrootte"};
-    case RunStage::StartPage:
-      return {"the start page", "het maken van de startpagina"};
-    case RunStage::Launch:
-      return {"the browser's launch", "het starten van de browser"};
+std::string NumberList(const std::vector<int>& numbers) {
+  std::string list;
+  for (std::size_t i = 0; i < numbers.size() && i < MostNumbers; ++i) {
+    list += (i == 0 ? "" : ", ") + std::to_string(numbers[i]);
   }
-  return {"", ""};
+  if (numbers.size() > MostNumbers) {
+    list += " and " + std::to_string(numbers.size() - MostNumbers) + " more";
+  }
+  return list;
 }
 
-enum class EndingKind { Complete, WithoutClosingLines, BrokeOff, CutOff };
+std::string Lines(const std::vector<int>& numbers) {
+  return (numbers.size() == 1 ? "line " : "lines ") + NumberList(numbers);
+}
 
-struct Ending {
-  EndingKind kind = EndingKind::Complete;
-  Index last = 0;  // the last line the launcher wrote before its closing lines
+std::string Range(std::uint32_t first, std::uint32_t last) {
+  return first == last ? "line " + std::to_string(first)
+                       : "lines " + std::to_string(first) + "-" + std::to_string(last);
+}
+
+std::string Prefixes(const std::vector<LogLines::Prefix>& prefixes) {
+  std::string told;
+  for (const LogLines::Prefix& prefix : prefixes) {
+    const bool blanks = prefix.text.find_first_not_of(' ') == std::string::npos;
+    told += (told.empty() ? "" : ", ") +
+            (prefix.text.empty()                ? std::string("others")
+             : prefix.text == "\t"              ? std::string("a tab")
+             : blanks && prefix.text.size() == 1 ? std::string("a blank")
+             : blanks                            ? std::to_string(prefix.text.size()) + " blanks"
+                                                 : "\"" + prefix.text + "\"") +
+            " before " + std::to_string(prefix.lines) + (prefix.lines == 1 ? " line" : " lines");
+  }
+  return told;
+}
+
+// A run of the launcher in the file: its entries, from its first line of
+// the launcher to its last.
+struct RunRange {
+  std::size_t from;
+  std::size_t to;
 };
 
-// What the file is, and whether it is a launcher's log at all.
-void ReadFile(LogRun& run) {
-  bool& launcherLog = run.Reading().launcherLog;
-  int unknown = 0;
-  int firstUnknown = 0;
-  bool header = false;
-  for (const LogEntry& entry : run.Entries()) {
-    if (entry.kind == K::Unknown && unknown++ == 0) firstUnknown = entry.number;
-    header = header || entry.kind == K::HeaderFirst || entry.kind == K::HeaderSecond;
-    launcherLog = launcherLog || !(entry.kind == K::Unknown || entry.kind == K::Empty ||
-                                   entry.kind == K::Exception || entry.kind == K::HeaderRule);
+// Where each run begins: at its header, or at line 100 where the header is
+// lost. A run needs a line that only the launcher writes.
+std::vector<RunRange> SplitRuns(const std::vector<LogEntry>& entries) {
+  std::vector<RunRange> runs;
+  std::optional<RunRange> current;
+  int headerOrder = 0;  // of the last header line of the current run
+  bool body = false;    // the current run has a line after its header
+  bool startDir = false;
+  bool own = false;     // the current run has a line only the launcher writes
+  auto close = [&] {
+    if (current && own) runs.push_back(*current);
+    current.reset();
+  };
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const K kind = entries[i].kind;
+    if (kind == K::Unknown) continue;
+    const int order = kind == K::HeaderFirst ? 1 : kind == K::HeaderSecond ? 2
+                      : kind == K::HeaderRule ? 3 : 0;
+    const bool next = order != 0 ? body || order <= headerOrder
+                      : kind == K::StartDir && (startDir || entries[i].stage > RunStage::StartUp);
+    if (next || !current) {
+      close();
+      current = RunRange{i, i + 1};
+      headerOrder = 0;
+      body = startDir = own = false;
+    }
+    current->to = i + 1;
+    headerOrder = std::max(headerOrder, order);
+    body = body || order == 0;
+    startDir = startDir || kind == K::StartDir;
+    own = own || !(kind == K::Exception || kind == K::HeaderRule);
   }
-  run.Set("log", "lines", std::to_string(run.Size()));
+  close();
+  return runs;
+}
+
+// What the file is and what was mended to read it: the facts of "log"
+// that come before the run's own.
+void ReadFile(LogRun& run, const LogText& text) {
+  const LogLines& lines = run.Lines();
+  run.Set("log", "lines", std::to_string(lines.fileLines));
+  const bool header = run.Find(K::HeaderFirst) != None || run.Find(K::HeaderSecond) != None;
   run.Set("log", "header", header ? "present" : "missing");
-  run.Set("log", "encoding", run.Text().encoding);
-  run.Set("log", "line_ends", run.Text().lineEnds);
-  if (unknown > 0) {
-    run.Set("log", "unrecognised_lines",
-            std::to_string(unknown) + ", the first is line " + std::to_string(firstUnknown));
+  run.Set("log", "encoding", text.encoding);
+  run.Set("log", "line_ends", text.lineEnds);
+  if (text.padding > 0) {
+    run.Set("log", "padding", std::to_string(text.padding) + " zero bytes after the text, left out");
+  }
+  if (!text.strayBytes.empty()) {
+    run.Set("log", "stray_bytes",
+            Lines(text.strayBytes) + ": a byte that is no UTF-8, read as Windows-1252");
+  }
+  if (!text.composedAccents.empty()) {
+    run.Set("log", "decomposed_accents",
+            Lines(text.composedAccents) + ": letters and their separate accents joined");
+  }
+  if (!lines.prefixes.empty()) {
+    run.Set("log", "quoted", Prefixes(lines.prefixes) + ", taken off");
+  }
+  if (!lines.rejoined.empty()) {
+    run.Set("log", "wrapped", Lines(lines.rejoined) + ": joined with the line after, as a mail "
+                              "program had wrapped them");
+  }
+  if (!lines.damagedAccents.empty()) {
+    run.Set("log", "damaged_accents", Lines(lines.damagedAccents) +
+                                          ": an accented letter came through damaged; read as "
+                                          "the launcher's line all the same");
   }
 }
 
-// The line after which the run ends of itself: a stop, or the launch.
-bool EndsTheRun(const LogRun& run, Index i) {
-  const K kind = run.At(i).kind;
-  const Index diagnosis = run.Find(K::DiagnosisError);
-  return kind == K::OldLauncher || kind == K::InvalidDirectory || kind == K::NoBrowser ||
-         kind == K::Document || kind == K::LaunchFailed || (diagnosis != None && diagnosis <= i);
-}
-
-std::string Outcome(const LogRun& run, EndingKind ending, Index last) {
-  const StageName stage = NameOf(run.At(last).stage);
-  if (ending == EndingKind::CutOff) {
-    return std::string("not known: the log is cut off in ") + stage.english;
+// Lines of the file that are no part of a run: before, between and after
+// the runs (those right after a run that are its own last lines, damaged,
+// are told by the run's ending).
+void ReadTextAround(LogRun& run, const std::vector<RunRange>& runs) {
+  const std::vector<LogEntry>& entries = run.Lines().entries;
+  std::vector<std::string> before, between, after;
+  for (std::size_t i = 0, r = 0; i < entries.size(); ++i) {
+    while (r < runs.size() && i >= runs[r].to) ++r;
+    if (r < runs.size() && i >= runs[r].from) continue;
+    const LogEntry& entry = entries[i];
+    if (r > 0 && i == runs[r - 1].to && entry.kind == K::Unknown) {
+      const LogEntry& last = entries[i - 1];
+      if (entry.number == last.number + last.lines) continue;
+    }
+    std::vector<std::string>& place = r == 0 ? before : r == runs.size() ? after : between;
+    place.push_back(Range(entry.number, entry.number + entry.lines - 1));
   }
-  if (ending == EndingKind::BrokeOff) return std::string("broke off in ") + stage.english;
-  switch (run.At(last).kind) {
-    case K::OldLauncher:
-      return "stopped: the launcher on the CD is newer";
-    case K::InvalidDirectory:
-      return "stopped: the start directory holds no disc";
-    case K::NoBrowser:
-      return "stopped: no browser";
-    case K::Document:
-      return "the browser started";
-    case K::LaunchFailed:
-      return "the browser could not be started";
-    default:
-      return "stopped: the start page could not be made";
+  const std::pair<const char*, const std::vector<std::string>*> places[] = {
+      {"text_before", &before}, {"text_between_runs", &between}, {"text_after", &after}};
+  for (const auto& [key, ranges] : places) {
+    if (ranges->empty()) continue;
+    std::string told;
+    for (const std::string& range : *ranges) told += (told.empty() ? "" : ", ") + range;
+    run.Set("log", key, told + ": not the launcher's, left out");
   }
-}
-
-void ReportBrokeOff(LogRun& run, Index last) {
-  const LogEntry& end = run.At(last);
-  std::string meaning = std::string("De launcher brak af tijdens ") + NameOf(end.stage).dutch +
-                        ", na regel " + std::to_string(end.number) +
-                        ", door een fout die geen enkele routine opving. Zo'n fout komt niet "
-                        "in het logbestand: de launcher toonde hem in een venster 'Application "
-                        "Error' met de naam en de tekst van de fout, en sloot daarna het "
-                        "logbestand af.";
-  std::string advice =
-      "Schrijf ons wat er in het venster 'Application Error' stond (de naam van de fout en de "
-      "tekst eronder). " +
-      DebugRunAdvice(run);
-  if (end.kind == K::LibraryHandle && end.value != "0") {
-    meaning += " Hier liep de registratiefunctie (DllRegisterServer) van " +
-               run.ValueOr(run.FindLast(K::LibraryFile, 0, last), "een bibliotheek") + " vast.";
-    advice = std::string(RepairExplorerAdvice) + " Start de cd-rom voortaan zonder /CHECKS.";
-  }
-  run.Report("run-broke-off", {last}, meaning, advice);
-}
-
-void ReportCutOff(LogRun& run, Index last, bool midLine) {
-  const LogEntry& end = run.At(last);
-  run.Report(
-      "log-cut-off", {last},
-      std::string("Het bestand houdt op ") + (midLine ? "midden in regel " : "na regel ") +
-          std::to_string(end.number) + ", tijdens " + NameOf(end.stage).dutch +
-          ", zonder de twee lege regels waarmee de launcher elk logbestand afsluit: het is "
-          "ingekort, bijvoorbeeld bij het kopiëren in een e-mail, en wat erna kwam ontbreekt.",
-      "Stuur het bestand C:\\LMRSTART.LOG zelf mee als bijlage, in plaats van de inhoud in "
-      "de e-mail te plakken.");
-}
-
-// The two empty lines the closing steps write, after whatever the run
-// wrote last, tell a run that broke off from a file cut short.
-Ending ReadEnding(LogRun& run) {
-  Ending ending;
-  Index last = run.Size();
-  while (last-- > 0) {
-    if (run.At(last).kind != K::Unknown && run.At(last).kind != K::Empty) break;
-  }
-  const LogEntry& end = run.At(last);
-  const auto emptyAfter =
-      std::count_if(run.Entries().begin() + static_cast<std::ptrdiff_t>(last), run.Entries().end(),
-                    [](const LogEntry& e) { return e.kind == K::Empty; });
-  // The header's own empty lines close nothing.
-  const bool closed = emptyAfter >= 2 && end.kind != K::HeaderFirst && end.kind != K::HeaderSecond;
-  // Mail programs drop a last line end with the empty lines before it; only
-  // a line that does not end the run is taken as cut through.
-  const Index final = run.Size() - 1;
-  const bool midLine = !run.Text().endsWithLineEnd && !(last == final && EndsTheRun(run, last));
-  const Index shown = midLine ? final : last;
-  const std::string line = "line " + std::to_string(run.At(shown).number);
-  if (midLine) {
-    ending.kind = EndingKind::CutOff;
-    run.Set("log", "ending", "cut off in the middle of " + line);
-  } else if (EndsTheRun(run, last)) {
-    ending.kind = closed ? EndingKind::Complete : EndingKind::WithoutClosingLines;
-    run.Set("log", "ending", closed ? "complete" : "without the two empty lines that close a log");
-  } else if (closed) {
-    ending.kind = EndingKind::BrokeOff;
-    run.Set("log", "ending", "broke off after " + line);
-  } else {
-    ending.kind = EndingKind::CutOff;
-    run.Set("log", "ending", "cut off after " + line);
-  }
-  ending.last = last;
-  run.Set("log", "outcome", Outcome(run, ending.kind, shown));
-  if (ending.kind == EndingKind::BrokeOff) ReportBrokeOff(run, shown);
-  if (ending.kind == EndingKind::CutOff) ReportCutOff(run, shown, midLine);
-  return ending;
 }
 
 // The file whose version the GetFileInfo lines just before `at` read.
 Index VersionFileBefore(const LogRun& run, Index at) {
-  for (Index i = at; at != None && i-- > 0 && run.At(i).detail && run.At(i).kind != K::Empty;) {
+  for (Index i = at; at != None && i-- > 0 && run.At(i).detail && run.NextToTheNext(i);) {
     if (run.At(i).kind == K::VersionFile) return i;
   }
   return None;
@@ -238,7 +221,7 @@ void ReadStartUp(LogRun& run) {
   }
   // /CHECKS shows only through the check lines, written before the lookup.
   const bool checks = run.Find(K::ChecksStart) != None;
-  const bool pastChecks = run.Entries().back().stage >= RunStage::Lookup;
+  const bool pastChecks = run.At(run.Size() - 1).stage >= RunStage::Lookup;
   run.Set("start", "extra_checks",
           checks       ? "yes"
           : pastChecks ? "no"
@@ -288,12 +271,8 @@ void ReportUnexplainedErrors(LogRun& run) {
   }
 }
 
-}  // namespace
-
-LogReading ReadLauncherLog(const LogText& text) {
-  LogRun run(text);
-  ReadFile(run);
-  if (!run.Reading().launcherLog) return std::move(run.Reading());
+// The run's own story, after the facts of the file.
+void ReadRun(LogRun& run) {
   const Ending ending = ReadEnding(run);
   ReadStartUp(run);
   ReadChecks(run);
@@ -309,7 +288,54 @@ LogReading ReadLauncherLog(const LogText& text) {
   std::stable_sort(findings.begin(), findings.end(), [](const LogFinding& a, const LogFinding& b) {
     return a.lines.back().number < b.lines.back().number;
   });
+}
+
+// An earlier run, as one fact of the last: its lines, outcome and findings.
+std::string EarlierRun(const LogLines& lines, const RunRange& range) {
+  LogRun run(lines, range.from, range.to);
+  ReadRun(run);
+  const LogReading& reading = run.Reading();
+  const LogEntry& last = run.At(run.Size() - 1);
+  std::string codes;
+  for (const LogFinding& finding : reading.findings) {
+    codes += (codes.empty() ? "" : ", ") + finding.code;
+  }
+  return Range(run.At(0).number, last.number + last.lines - 1) + ": " +
+         FactOf(reading, "log", "outcome") + "; " +
+         (codes.empty() ? "no problem found" : "findings: " + codes);
+}
+
+}  // namespace
+
+LogReading ReadLauncherLog(LogText text) {
+  const LogLines lines = NormaliseLogLines(std::move(text.text));
+  const std::vector<RunRange> runs = SplitRuns(lines.entries);
+  if (runs.empty()) return LogReading();
+  LogRun run(lines, runs.back().from, runs.back().to);
+  ReadFile(run, text);
+  ReadTextAround(run, runs);
+  if (runs.size() > 1) {
+    run.Set("log", "runs",
+            std::to_string(runs.size()) + " in this file; the last, from line " +
+                std::to_string(run.At(0).number) + ", is read here");
+    for (std::size_t i = 0; i + 1 < runs.size(); ++i) {
+      run.Add("log", "earlier_run", EarlierRun(lines, runs[i]));
+    }
+  }
+  ReadRun(run);
+  run.Reading().launcherLog = true;
+  run.Reading().runs = static_cast<int>(runs.size());
   return std::move(run.Reading());
+}
+
+std::string FactOf(const LogReading& reading, const std::string& section, const std::string& key) {
+  for (const LogSection& s : reading.sections) {
+    if (s.name != section) continue;
+    for (const LogFact& fact : s.facts) {
+      if (fact.key == key) return fact.value;
+    }
+  }
+  return "";
 }
 
 }  // namespace tarvo

@@ -155,20 +155,20 @@ void ReadRegistration(LogRun& run) {
     const LogEntry& entry = run.At(i);
     if (entry.kind == K::BetaValueRemoved) run.Set("registration", "beta_value_removed", "yes");
     if (entry.kind == K::KeyFailed) {
-      const std::string routine = entry.text.substr(0, 2);
+      const std::string routine = std::string(run.Text(i).substr(0, 2));
       if (!open || failures.back().routine != routine) failures.push_back({routine, {}, {}, ""});
       open = true;
       failures.back().lines.push_back(i);
-      failures.back().keys.push_back(entry.value);
-      run.Add("registration", "failed_key", entry.value);
+      failures.back().keys.push_back(run.Value(i));
+      run.Add("registration", "failed_key", run.Value(i));
     }
     if (entry.kind == K::Exception && !run.Explained(i)) {
       if (!open) failures.push_back({});
       open = false;
       failures.back().lines.push_back(i);
-      failures.back().error = entry.value;
+      failures.back().error = run.Value(i);
       run.Explain(i);
-      run.Add("registration", "error", entry.value);
+      run.Add("registration", "error", run.Value(i));
     }
   }
   if (!failures.empty()) {

@@ -7,9 +7,11 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "helpdesk/log_lines.h"
+#include "helpdesk/log_normalising.h"
 #include "helpdesk/log_reading.h"
 
 namespace tarvo {
@@ -19,19 +21,25 @@ class LogRun {
   using Index = std::size_t;
   static constexpr Index None = static_cast<Index>(-1);
 
-  explicit LogRun(const LogText& text);
+  // The run whose entries are [from, to) of `lines`: from its first line to
+  // its last, with the stretches between them.
+  LogRun(const LogLines& lines, std::size_t from, std::size_t to);
 
-  const LogText& Text() const { return text_; }
-  const std::vector<LogEntry>& Entries() const { return entries_; }
-  const LogEntry& At(Index i) const { return entries_[i]; }
-  Index Size() const { return entries_.size(); }
+  const LogLines& Lines() const { return lines_; }
+  const LogEntry& At(Index i) const { return lines_.entries[from_ + i]; }
+  Index Size() const { return to_ - from_; }
+  // The entries of the file after the run's last line, from `i` on.
+  const LogEntry* After(std::size_t i) const;
 
   // The first entry of `kind` in [from, to); None when there is none.
   Index Find(LogLineKind kind, Index from = 0, Index to = None) const;
   Index FindLast(LogLineKind kind, Index from, Index to) const;
   Index FindInStage(LogLineKind kind, RunStage stage) const;
-  const std::string& Value(Index i) const { return entries_[i].value; }
+  std::string_view Text(Index i) const { return TextOf(lines_, At(i)); }
+  std::string Value(Index i) const { return ValueOf(At(i).form, Text(i)); }
   std::string ValueOr(Index i, const std::string& otherwise) const;
+  // Whether no line of the file stands between the entries `a` and `a` + 1.
+  bool NextToTheNext(Index a) const;
   // As line 100 gives it, else the usual CD-ROM drive.
   std::string StartDirectory() const;
 
@@ -41,6 +49,9 @@ class LogRun {
   void Add(const char* section, const char* key, const std::string& value);
   // A finding on the lines at `lines` (None among them is left out).
   void Report(const char* code, std::vector<Index> lines, std::string meaning, std::string advice);
+  // A finding on lines as the file holds them.
+  void ReportLines(const char* code, std::vector<NumberedLine> lines, std::string meaning,
+                   std::string advice);
   // An exception line a fact or finding accounts for, and so no other.
   void Explain(Index i) { explained_.insert(i); }
   bool Explained(Index i) const { return explained_.count(i) != 0; }
@@ -48,11 +59,35 @@ class LogRun {
   LogReading& Reading() { return reading_; }
 
  private:
-  const LogText& text_;
-  const std::vector<LogEntry> entries_;
+  const LogLines& lines_;
+  const std::size_t from_;
+  const std::size_t to_;
   LogReading reading_;
   std::set<Index> explained_;
 };
+
+// How a run's log ends, and so how much of its story it tells.
+enum class EndingKind {
+  Complete,             // as the launcher ends a run, closing lines and all
+  WithoutClosingLines,  // the same, the closing empty lines lost on the way
+  BrokeOff,             // an error no routine caught ended the run
+  CutOff,               // the file was cut short
+  Damaged,              // lines of it cannot be read, or are missing
+};
+
+struct Ending {
+  EndingKind kind = EndingKind::Complete;
+  LogRun::Index last = 0;  // the last line the launcher wrote before its closing lines
+};
+
+// The end of the run as the facts "ending" and "outcome" of "log", and the
+// finding of a run that broke off or of a file that was cut short or
+// damaged: with lines that cannot be read, or without the line that made
+// the launcher keep the log of a run without switches.
+Ending ReadEnding(LogRun& run);
+
+// Whether the run ended of itself after line `i`: a stop, or the launch.
+bool EndsTheRun(const LogRun& run, LogRun::Index i);
 
 // A decimal number as the launcher writes one; none for any other text.
 std::optional<long long> DecimalNumber(const std::string& text);

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "check/check_command.h"
+#include "helpdesk/log_normalising.h"
 #include "helpdesk/log_reading.h"
 #include "platform/exceptions.h"
 #include "platform/text_lines.h"
@@ -38,6 +39,24 @@ std::vector<std::string> CodesOf(const LogReading& reading) {
   return codes;
 }
 
+// Each line of `text` as the reader reads it: the launcher's lines as found
+// again, the others as the file holds them.
+std::map<int, std::string> LinesAsRead(const std::string& text) {
+  const LogLines lines = NormaliseLogLines(DecodeLogText(text).text);
+  std::map<int, std::string> read;
+  for (const LogEntry& entry : lines.entries) {
+    if (entry.kind != LogLineKind::Unknown) {
+      read[static_cast<int>(entry.number)] = std::string(TextOf(lines, entry));
+      continue;
+    }
+    std::size_t count = 0;
+    for (const NumberedLine& line : StretchLines(lines, entry, -1, false, count)) {
+      read[line.number] = line.text;
+    }
+  }
+  return read;
+}
+
 // What every reading must hold to: the facts asked for, the codes in order,
 // and each finding resting on lines that stand in `text` under their numbers,
 // with its meaning and advice.
@@ -50,13 +69,13 @@ void ExpectReading(const LogReading& reading, const std::string& text,
     const auto fact = found.find(key);
     EXPECT_EQ(fact == found.end() ? "(absent)" : fact->second, value) << key;
   }
-  const std::vector<std::string> lines = DecodeLogText(text).lines;
+  const std::map<int, std::string> lines = LinesAsRead(text);
   for (const LogFinding& finding : reading.findings) {
     ASSERT_FALSE(finding.lines.empty()) << finding.code;
     for (const NumberedLine& line : finding.lines) {
-      ASSERT_GE(line.number, 1) << finding.code;
-      ASSERT_LE(static_cast<std::size_t>(line.number), lines.size()) << finding.code;
-      EXPECT_EQ(line.text, lines[line.number - 1]) << finding.code;
+      const auto read = lines.find(line.number);
+      ASSERT_NE(read, lines.end()) << finding.code << ", line " << line.number;
+      EXPECT_EQ(line.text, read->second) << finding.code;
     }
     EXPECT_FALSE(finding.meaning.empty()) << finding.code;
     EXPECT_FALSE(finding.advice.empty()) << finding.code;
@@ -354,7 +373,10 @@ TEST_F(LogCommand, GivesAFileThatIsNoLogOneLineAndStatus2) {
       {"Exception: boos\r\n", 17,
        " is not a launcher log: none of its lines is one the launcher writes"},
       {"MZ\x90\0\3\0\0\0\4\0", 10, " is not a launcher log: it holds binary data"},
-      {"\0\x31\0\x30\0\x30", 6, " is not a launcher log: it holds binary data"},
+      // "100" in UTF-16 without its mark: read, but no log
+      {"\0\x31\0\x30\0\x30", 6,
+       " is not a launcher log: none of its lines is one the launcher writes"},
+      {"100: StartDir = D:\\\r\n\0\0\x01\0\0\r\n", 28, " is not a launcher log: it holds binary data"},
       {"", 0, " is empty"},
       {"\r\n \r\n\t\n", 7, " is empty"},
   };
