@@ -182,8 +182,8 @@ void ReportNewerLauncher(LogRun& run, Index own, Index cd, Index old) {
           : "De gestarte launcher " + running + " heeft versie " + version +
                 ", de cd-rom heeft TARVO32.EXE versie " + run.ValueOr(cd, "?") + ".";
   meaning +=
-      " Een oudere launcher start deze cd-rom niet: hij meldde dat de lezer een oude "
-      "versie gebruikt en stopte.";
+      " Een oudere launcher start deze cd-rom niet: hij meldde dat u een oude versie "
+      "gebruikt en stopte.";
   run.Report(
       "newer-launcher-on-cd", {own, cd, old}, meaning,
       "Start de cd-rom met de TARVO32.EXE die op de cd-rom zelf staat: open in Deze computer "

@@ -109,4 +109,11 @@ void ReadStartPage(LogRun& run);
 // looks for a better browser, or the one the built-in checks make.
 void ReadSearch(LogRun& run, LogRun::Index from, LogRun::Index to, const char* section);
 
+// What the readers of one part learn for another: the code the browser the
+// launcher chose got (empty when the log does not tell), and whether the
+// .htm repair of /CHECKS pointed .htm at its file type but could not give
+// that type its open command.
+std::string ChosenBrowserCode(const LogRun& run);
+bool HtmRepairLeftHalfDone(const LogRun& run);
+
 }  // namespace tarvo
