@@ -83,14 +83,18 @@ class Normaliser {
   }
 
   void Take(const FileLine& line) {
-    if (line.end < line.rawEnd) ++result_.trailingBlanks;
     if (line.empty()) {
+      result_.trailingBlanks += line.end < line.rawEnd;
       Settle();
       return;
     }
     CountPrefix(Store().substr(line.start, line.content - line.start));
     bool damagedAccent = false;
     const LineFormId form = RecogniseLogLine(Content(line), damagedAccent);
+    // The launcher writes the blank before an empty value at a line's end.
+    const bool ownBlank = form != NoForm && EndsInItsValue(form) && line.rawEnd == line.end + 1 &&
+                          ValueOf(form, Content(line)).empty();
+    result_.trailingBlanks += line.end < line.rawEnd && !ownBlank;
     if (form == NoForm && pending_ && Continue(line)) return;
     Settle();
     LogEntry entry;

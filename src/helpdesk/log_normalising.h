@@ -27,7 +27,7 @@ struct LogLines {
   std::vector<Prefix> prefixes;  // each quote or indent taken off, the most used first
   std::vector<int> rejoined;     // the first line of each line joined again
   std::vector<int> damagedAccents;
-  int trailingBlanks = 0;  // lines that ended in blanks
+  int trailingBlanks = 0;  // lines that ended in blanks the launcher did not write
 };
 
 // The lines of `text`, Windows-1252 with its own line ends. Before a line is

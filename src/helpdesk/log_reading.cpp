@@ -124,6 +124,12 @@ void ReadFile(LogRun& run, const LogText& text) {
     run.Set("log", "wrapped", Lines(lines.rejoined) + ": joined with the line after, as a mail "
                               "program had wrapped them");
   }
+  if (lines.trailingBlanks > 0) {
+    run.Set("log", "blanks_at_line_ends",
+            std::to_string(lines.trailingBlanks) +
+                (lines.trailingBlanks == 1 ? " line ends" : " lines end") +
+                " in blanks the launcher did not write: ignored");
+  }
   if (!lines.damagedAccents.empty()) {
     run.Set("log", "damaged_accents", Lines(lines.damagedAccents) +
                                           ": an accented letter came through damaged; read as "
@@ -274,6 +280,7 @@ void ReportUnexplainedErrors(LogRun& run) {
 // The run's own story, after the facts of the file.
 void ReadRun(LogRun& run) {
   const Ending ending = ReadEnding(run);
+  const auto endingFindings = static_cast<std::ptrdiff_t>(run.Reading().findings.size());
   ReadStartUp(run);
   ReadChecks(run);
   ReadBrowserDetection(run);
@@ -284,7 +291,9 @@ void ReadRun(LogRun& run) {
       ending.kind == EndingKind::Complete || ending.kind == EndingKind::WithoutClosingLines;
   ReadLaunch(run, endedByTheLauncher && run.At(ending.last).kind == K::Document);
   ReportUnexplainedErrors(run);
+  // In the order of the run; of two on the same line, the ending's last.
   std::vector<LogFinding>& findings = run.Reading().findings;
+  std::rotate(findings.begin(), findings.begin() + endingFindings, findings.end());
   std::stable_sort(findings.begin(), findings.end(), [](const LogFinding& a, const LogFinding& b) {
     return a.lines.back().number < b.lines.back().number;
   });
