@@ -12,7 +12,9 @@
 #include "check/check_command.h"
 #include "helpdesk/log_normalising.h"
 #include "helpdesk/log_reading.h"
+#include "helpdesk/mail_message.h"
 #include "platform/exceptions.h"
+#include "platform/hex_digits.h"
 #include "platform/text_lines.h"
 #include "platform/windows1252.h"
 #include "program_run.h"
@@ -1027,13 +1029,196 @@ TEST_F(LogCommand, WritesTextOrJsonAndItsStatusFollowsTheFindings) {
   EXPECT_EQ(out.substr(out.size() - 12), "\n1 finding.\n");
 
   EXPECT_EQ(Check({"log", "--json", "C:\\MAIL\\SEARCH.LOG"}), CheckFoundFaults);
-  EXPECT_EQ(out.rfind("{\"file\": \"C:\\\\MAIL\\\\SEARCH.LOG\",\n \"log\": {\"lines\": ", 0), 0u)
+  EXPECT_EQ(out.rfind("{\"file\": \"C:\\\\MAIL\\\\SEARCH.LOG\", \"runs\": 1,\n \"log\": {\"lines\": ", 0), 0u)
       << out;
   EXPECT_NE(out.find("\"candidate\": [\"C:\\\\BROWSER\\\\BROWSER.EXE: ONB, score 0\", "),
             std::string::npos);
   EXPECT_NE(out.find("{\"code\": \"browser-unknown\", \"lines\": [{\"number\": "),
             std::string::npos);
   EXPECT_NE(out.find("\\u00E9\\u00E9n keer"), std::string::npos) << "één, as JSON's Unicode";
+}
+
+
+// --- mails and mailboxes ---
+
+std::string Base64(const std::string& bytes) {
+  const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string text;
+  for (std::size_t at = 0; at < bytes.size(); at += 3) {
+    unsigned bits = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+      bits = bits << 8 | (at + i < bytes.size() ? static_cast<unsigned char>(bytes[at + i]) : 0);
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+      text += i <= bytes.size() - at ? digits[bits >> (18 - 6 * i) & 0x3F] : '=';
+    }
+    if (at % 57 == 54) text += "\r\n";
+  }
+  return text + "\r\n";
+}
+
+// As a mail program sends a text: lines of at most 76 characters, "=" at
+// the end of each but the last where it broke one, "=XX" for each byte
+// beyond ASCII and for "=".
+std::string QuotedPrintable(const std::string& text) {
+  std::string encoded;
+  for (const std::string& line : TextLines(text)) {
+    std::string out;
+    for (const char c : line) {
+      const auto byte = static_cast<unsigned char>(c);
+      std::string piece(1, c);
+      if (byte >= 0x80 || c == '=') piece = "=" + UpperHexDigits(byte, 2);
+      if (out.size() + piece.size() > 75) {
+        encoded += out + "=\r\n";
+        out.clear();
+      }
+      out += piece;
+    }
+    encoded += out + "\r\n";
+  }
+  return encoded;
+}
+
+const char* const MailHeaders =
+    "From: Jan Jansen <jan@example.nl>\r\nTo: helpdesk@lumora.nl\r\nSubject: cd-rom start niet\r\n"
+    "MIME-Version: 1.0\r\n";
+
+std::string MailWithAttachment(const std::string& log, const std::string& name) {
+  return std::string(MailHeaders) +
+         "Content-Type: multipart/mixed;\r\n\tboundary=\"----=_grens_1\"\r\n\r\n"
+         "This is a multi-part message in MIME format.\r\n\r\n"
+         "------=_grens_1\r\nContent-Type: multipart/alternative; boundary=\"alt\"\r\n\r\n"
+         "--alt\r\nContent-Type: text/plain; charset=\"iso-8859-1\"\r\n\r\nZie de bijlage.\r\n"
+         "--alt\r\nContent-Type: text/html\r\n\r\n<p>Zie de bijlage.</p>\r\n--alt--\r\n\r\n"
+         "------=_grens_1\r\nContent-Type: application/octet-stream; name=\"" + name + "\"\r\n"
+         "Content-Transfer-Encoding: base64\r\n"
+         "Content-Disposition: attachment; filename=\"" + name + "\"\r\n\r\n" +
+         Base64(log) + "\r\n------=_grens_1--\r\n";
+}
+
+std::string MailWithText(const std::string& log) {
+  return std::string(MailHeaders) +
+         "Content-Type: text/plain; charset=\"windows-1252\"\r\n"
+         "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
+         "Beste helpdesk,\r\n\r\nHier is het logbestand:\r\n\r\n" + QuotedPrintable(log) +
+         "\r\nGroeten,\r\nJan\r\n";
+}
+
+TEST(MailParts, GiveTheAttachedFilesThenTheTexts) {
+  const std::string log = "100: StartDir = D:\\\r\nxxx GBIFN: (Kopi\xEBren INI file)\r\n";
+  struct Row {
+    const char* what;
+    std::string message;
+    std::vector<std::pair<std::string, std::string>> parts;  // name, bytes
+  };
+  const Row rows[] = {
+      {"a text without headers", log, {{"", log}}},
+      {"a plain mail", std::string(MailHeaders) + "\r\n" + log, {{"", log}}},
+      {"quoted-printable, soft line breaks and all",
+       std::string(MailHeaders) + "Content-Transfer-Encoding: Quoted-Printable\r\n\r\n"
+           "100: StartDir =3D D:\\\r\nxxx GBIFN: (Kopi=EBren =\r\nINI file)  =  \r\n",
+       {{"", "100: StartDir = D:\\\r\nxxx GBIFN: (Kopi\xEBren INI file)  "}}},
+      {"an attachment beside a text and its HTML", MailWithAttachment(log, "LMRSTART.LOG"),
+       {{"LMRSTART.LOG", log}, {"", "Zie de bijlage."}}},
+      {"an attachment named in its type only",
+       std::string(MailHeaders) +
+           "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Type: text/plain; "
+           "name=lmrstart.log\r\nContent-Transfer-Encoding: base64\r\n\r\n" + Base64(log) + "--b--\r\n",
+       {{"lmrstart.log", log}}},
+      {"an attachment named the RFC 2231 way",
+       std::string(MailHeaders) +
+           "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Disposition: "
+           "attachment; filename*=iso-8859-1''log%20jan.txt\r\n\r\n" + log + "\r\n--b--\r\n",
+       {{"log%20jan.txt", log}}},
+      {"a multipart without its boundary",
+       std::string(MailHeaders) + "Content-Type: multipart/mixed\r\n\r\n" + log, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<std::pair<std::string, std::string>> parts;
+    for (const MailPart& part : MailParts(row.message)) parts.emplace_back(part.name, part.bytes);
+    EXPECT_EQ(parts, row.parts);
+  }
+}
+
+TEST_F(LogCommand, ReadsAMailboxAtOnce) {
+  windows.AddFile("C:\\MAIL\\jan\\LMRSTART.LOG", SearchLog());
+  windows.AddFile("C:\\MAIL\\piet.txt", LogOfPath("NoBrowserForHtmlFiles"));
+  windows.AddFile("C:\\MAIL\\klaas.eml", MailWithAttachment(LogOfPath("RegistryKeyDenied"), "LMRSTART.LOG"));
+  windows.AddFile("C:\\MAIL\\sub\\marie.EML", MailWithText(*windows.FileContent("C:\\MAIL\\jan\\LMRSTART.LOG")));
+  windows.AddFile("C:\\MAIL\\notes.txt", "Jan terugbellen.\r\n");
+  windows.AddFile("C:\\MAIL\\foto.jpg", "\xFF\xD8\xFF");
+  windows.AddFile("C:\\MAIL\\leeg.log", "");
+  const std::string notALog = "is not a launcher log: none of its lines is one the launcher writes";
+
+  EXPECT_EQ(Check({"log", "C:\\MAIL"}), CheckFoundFaults) << error;
+  EXPECT_EQ(out,
+            "C:\\MAIL\\jan\\LMRSTART.LOG: the browser started; browser-unknown\n"
+            "C:\\MAIL\\klaas.eml: the browser started; registry-key-failed\n"
+            "C:\\MAIL\\leeg.log: is empty\n"
+            "C:\\MAIL\\notes.txt: " + notALog + "\n"
+            "C:\\MAIL\\piet.txt: stopped: no browser; no-browser-registered\n"
+            "C:\\MAIL\\sub\\marie.EML: the browser started; browser-unknown\n"
+            "\n"
+            "6 files: 4 logs, 2 files that are no log, 4 logs with findings.\n"
+            "\n"
+            "findings (logs with each):\n"
+            "  browser-unknown: 2 logs\n"
+            "  no-browser-registered: 1 log\n"
+            "  registry-key-failed: 1 log\n"
+            "\n"
+            "browsers HTML files open in:\n"
+            "  browser.exe 1.0 (ONB): 2 logs\n"
+            "  browser.exe 5.0 (IE5): 1 log\n"
+            "\n"
+            "outcomes:\n"
+            "  the browser started: 3 logs\n"
+            "  stopped: no browser: 1 log\n");
+  EXPECT_EQ(error, "");
+
+  EXPECT_EQ(Check({"log", "--json", "C:\\MAIL\\leeg.log", "C:\\MAIL\\piet.txt", "C:\\NERGENS"}),
+            CheckFoundFaults);
+  EXPECT_EQ(out.rfind("{\"logs\": [\n{\"file\": \"C:\\\\MAIL\\\\leeg.log\", \"problem\": \"is empty\"},\n"
+                      "{\"file\": \"C:\\\\MAIL\\\\piet.txt\", \"runs\": 1,\n \"log\": {",
+                      0),
+            0u)
+      << out;
+  EXPECT_NE(out.find("},\n{\"file\": \"C:\\\\NERGENS\", \"problem\": \"there is no such file or folder\"}\n],\n"
+                     " \"summary\": {\"files\": 3, \"logs\": 1, \"no_logs\": 2,\n"
+                     "  \"findings\": {\"no-browser-registered\": 1},\n  \"browsers\": {},\n"
+                     "  \"outcomes\": {\"stopped: no browser\": 1}}}\n"),
+            std::string::npos)
+      << out;
+
+  // A file that is no log does not stop the rest; only none at all is bad.
+  EXPECT_EQ(Check({"log", "C:\\MAIL\\notes.txt", "C:\\MAIL\\leeg.log"}), CheckBadUsage);
+  EXPECT_EQ(error, "tarvo-check: none of the paths holds a launcher log\n");
+  windows.AddFolder("C:\\LEEG");
+  EXPECT_EQ(Check({"log", "C:\\LEEG"}), CheckBadUsage);
+  EXPECT_EQ(out.substr(0, out.find('\n')), "C:\\LEEG: is a folder without .log, .txt or .eml files");
+}
+
+TEST_F(LogCommand, ReadsOneMailAsOneLog) {
+  windows.AddFile("C:\\MAIL\\jan.eml", MailWithAttachment(LogOfPath("RegistryKeyDenied"), "LMRSTART.LOG"));
+  windows.AddFile("C:\\MAIL\\marie.eml", MailWithText(LogOfPath("TemplateMissing")));
+  windows.AddFile("C:\\MAIL\\geen.eml", std::string(MailHeaders) + "\r\nDe cd-rom start niet.\r\n");
+
+  EXPECT_EQ(Check({"log", "C:\\MAIL\\jan.eml"}), CheckFoundFaults);
+  EXPECT_EQ(out.rfind("C:\\MAIL\\jan.eml: a launcher log\n\nlog\n  taken from: the file "
+                      "LMRSTART.LOG attached to it\n", 0),
+            0u)
+      << out;
+  EXPECT_NE(out.find("\n1. registry-key-failed, lines "), std::string::npos) << out;
+
+  // Pasted into the mail and sent quoted-printable: wrapped, with text
+  // around it.
+  EXPECT_EQ(Check({"log", "C:\\MAIL\\marie.eml"}), CheckFoundFaults);
+  EXPECT_NE(out.find("  taken from: the text of the mail\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\n1. template-unreadable, lines "), std::string::npos) << out;
+
+  EXPECT_EQ(Check({"log", "C:\\MAIL\\geen.eml"}), CheckBadUsage);
+  EXPECT_EQ(error, "tarvo-check: C:\\MAIL\\geen.eml is a mail with no launcher log in its text or "
+                   "attached to it\n");
 }
 
 }  // namespace
