@@ -247,9 +247,8 @@ Ending ReadEnding(LogRun& run) {
   } else if (!lines.endsWithLineEnd && unreadable.tailCount == 1 &&
              unreadable.tail[0].number == static_cast<int>(fileLines) &&
              BeginsLogLine(unreadable.tail[0].text)) {
+    // The line cut through is no unreadable one.
     cut = unreadable.tail[0];
-  }
-  if (cut && cut->number != static_cast<int>(lastLine)) {
     unreadable.count -= 1;
     unreadable.tail.clear();
     const auto told = std::find_if(unreadable.lines.begin(), unreadable.lines.end(),
