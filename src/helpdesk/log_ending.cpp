@@ -182,8 +182,8 @@ Unreadable FindUnreadable(const LogRun& run) {
   for (Index i = 0; i < run.Size(); ++i) {
     if (run.At(i).kind == K::Unknown) AddStretch(run, run.At(i), false, unreadable);
   }
-  const LogEntry* next = run.After(0);
-  if (next && next->kind == K::Unknown && run.NextToTheNext(run.Size() - 1)) {
+  const LogEntry* next = run.After();
+  if (next && next->kind == K::Unknown && run.FollowedDirectly(run.Size() - 1)) {
     AddStretch(run, *next, true, unreadable);
   }
   return unreadable;
@@ -231,7 +231,7 @@ Ending ReadEnding(LogRun& run) {
   ending.last = run.Size() - 1;
   const Index last = ending.last;
   const LogEntry& end = run.At(last);
-  const LogEntry* next = run.After(0);
+  const LogEntry* next = run.After();
   const std::uint32_t lastLine = end.number + end.lines - 1;
   const auto fileLines = static_cast<std::uint32_t>(lines.fileLines);
   const std::uint32_t emptyAfter = (next ? next->number : fileLines + 1) - lastLine - 1;

@@ -137,36 +137,64 @@ void ReadFile(LogRun& run, const LogText& text) {
   }
 }
 
+// Stretches of the file's lines, told as "lines 1-5, 9": those that touch
+// are one, and the first `MostNumbers` are named.
+class LineRanges {
+ public:
+  void Add(std::uint32_t first, std::uint32_t last) {
+    if (!ranges_.empty() && ranges_.back().second + 1 >= first) {
+      ranges_.back().second = std::max(ranges_.back().second, last);
+    } else if (ranges_.size() < MostNumbers) {
+      ranges_.emplace_back(first, last);
+    } else {
+      ++more_;
+    }
+  }
+  bool Empty() const { return ranges_.empty(); }
+  std::string Text() const {
+    std::string told;
+    for (const auto& [first, last] : ranges_) {
+      told += (told.empty() ? "" : ", ") + Range(first, last);
+    }
+    return told + (more_ ? " and " + std::to_string(more_) + " more" : "");
+  }
+
+ private:
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> ranges_;
+  std::size_t more_ = 0;
+};
+
 // Lines of the file that are no part of a run: before, between and after
-// the runs (those right after a run that are its own last lines, damaged,
-// are told by the run's ending).
+// the runs. Those right after a run's last line, up to an empty line, are
+// its own last lines, damaged, which its ending tells.
 void ReadTextAround(LogRun& run, const std::vector<RunRange>& runs) {
-  const std::vector<LogEntry>& entries = run.Lines().entries;
-  std::vector<std::string> before, between, after;
-  for (std::size_t i = 0, r = 0; i < entries.size(); ++i) {
+  const LogLines& lines = run.Lines();
+  LineRanges before, between, after;
+  for (std::size_t i = 0, r = 0; i < lines.entries.size(); ++i) {
     while (r < runs.size() && i >= runs[r].to) ++r;
     if (r < runs.size() && i >= runs[r].from) continue;
-    const LogEntry& entry = entries[i];
-    if (r > 0 && i == runs[r - 1].to && entry.kind == K::Unknown) {
-      const LogEntry& last = entries[i - 1];
-      if (entry.number == last.number + last.lines) continue;
+    const LogEntry& entry = lines.entries[i];
+    std::uint32_t first = entry.number;
+    const std::uint32_t last = entry.number + entry.lines - 1;
+    if (r > 0 && i == runs[r - 1].to && entry.kind == K::Unknown &&
+        entry.number == lines.entries[i - 1].number + lines.entries[i - 1].lines) {
+      std::size_t count = 0;
+      StretchLines(lines, entry, 0, true, count);
+      first += static_cast<std::uint32_t>(count) + 1;
+      if (first > last) continue;
     }
-    std::vector<std::string>& place = r == 0 ? before : r == runs.size() ? after : between;
-    place.push_back(Range(entry.number, entry.number + entry.lines - 1));
+    (r == 0 ? before : r == runs.size() ? after : between).Add(first, last);
   }
-  const std::pair<const char*, const std::vector<std::string>*> places[] = {
+  const std::pair<const char*, const LineRanges*> places[] = {
       {"text_before", &before}, {"text_between_runs", &between}, {"text_after", &after}};
   for (const auto& [key, ranges] : places) {
-    if (ranges->empty()) continue;
-    std::string told;
-    for (const std::string& range : *ranges) told += (told.empty() ? "" : ", ") + range;
-    run.Set("log", key, told + ": not the launcher's, left out");
+    if (!ranges->Empty()) run.Set("log", key, ranges->Text() + ": not the launcher's, left out");
   }
 }
 
 // The file whose version the GetFileInfo lines just before `at` read.
 Index VersionFileBefore(const LogRun& run, Index at) {
-  for (Index i = at; at != None && i-- > 0 && run.At(i).detail && run.NextToTheNext(i);) {
+  for (Index i = at; at != None && i-- > 0 && run.At(i).detail && run.FollowedDirectly(i);) {
     if (run.At(i).kind == K::VersionFile) return i;
   }
   return None;

@@ -37,13 +37,13 @@ std::string DebugRunAdvice(const LogRun& run) {
 LogRun::LogRun(const LogLines& lines, std::size_t from, std::size_t to)
     : lines_(lines), from_(from), to_(to) {}
 
-const LogEntry* LogRun::After(std::size_t i) const {
-  return to_ + i < lines_.entries.size() ? &lines_.entries[to_ + i] : nullptr;
+const LogEntry* LogRun::After() const {
+  return to_ < lines_.entries.size() ? &lines_.entries[to_] : nullptr;
 }
 
-bool LogRun::NextToTheNext(Index a) const {
+bool LogRun::FollowedDirectly(Index a) const {
   const LogEntry& entry = At(a);
-  const LogEntry* next = a + 1 < Size() ? &At(a + 1) : After(0);
+  const LogEntry* next = a + 1 < Size() ? &At(a + 1) : After();
   const std::uint32_t end = entry.number + entry.lines;
   return next ? next->number == end : end > static_cast<std::uint32_t>(lines_.fileLines);
 }

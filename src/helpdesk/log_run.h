@@ -28,8 +28,8 @@ class LogRun {
   const LogLines& Lines() const { return lines_; }
   const LogEntry& At(Index i) const { return lines_.entries[from_ + i]; }
   Index Size() const { return to_ - from_; }
-  // The entries of the file after the run's last line, from `i` on.
-  const LogEntry* After(std::size_t i) const;
+  // The entry of the file after the run's last line; none at the file's end.
+  const LogEntry* After() const;
 
   // The first entry of `kind` in [from, to); None when there is none.
   Index Find(LogLineKind kind, Index from = 0, Index to = None) const;
@@ -38,8 +38,9 @@ class LogRun {
   std::string_view Text(Index i) const { return TextOf(lines_, At(i)); }
   std::string Value(Index i) const { return ValueOf(At(i).form, Text(i)); }
   std::string ValueOr(Index i, const std::string& otherwise) const;
-  // Whether no line of the file stands between the entries `a` and `a` + 1.
-  bool NextToTheNext(Index a) const;
+  // Whether no line of the file stands between the entry `a` and the next
+  // (or the file's end).
+  bool FollowedDirectly(Index a) const;
   // As line 100 gives it, else the usual CD-ROM drive.
   std::string StartDirectory() const;
 
