@@ -27,7 +27,8 @@ inline void CheckLogReading(std::string bytes) {
       continue;
     }
     std::size_t count = 0;
-    for (const NumberedLine& line : StretchLines(lines, entry, static_cast<std::size_t>(-1), false, count)) {
+    for (const NumberedLine& line :
+         StretchLines(lines, entry, static_cast<std::size_t>(-1), false, count)) {
       read[line.number] = line.text;
     }
   }

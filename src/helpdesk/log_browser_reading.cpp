@@ -133,7 +133,8 @@ void ReadLookup(LogRun& run) {
     } else if (HtmRepairLeftHalfDone(run)) {
       run.Report("no-browser-registered", {code, stop},
                  "Windows heeft geen programma om HTML-bestanden mee te openen (FindExecutable "
-                 "gaf " + run.ValueOr(code, "?") +
+                 "gaf " +
+                     run.ValueOr(code, "?") +
                      "): de herstelactie van /CHECKS koppelde .htm-bestanden aan het bestandstype "
                      "Lumora.htmlfile, maar kon dat type geen opdracht geven om de browser te "
                      "starten (zie htm-repair-failed). De launcher meldde dat er geen browser is "
@@ -189,7 +190,8 @@ void ReadCatalogue(LogRun& run) {
                    "). Deze keer las hij de catalogus van de cd-rom; omdat dit als probleem telt, "
                    "bewaart hij bij elke start dit logbestand en meldt hij dat.",
                "Start de pc opnieuw en daarna de cd-rom. Blijft dit gebeuren, dan is er iets mis "
-               "met de installatie van Windows. " + DebugRunAdvice(run));
+               "met de installatie van Windows. " +
+                   DebugRunAdvice(run));
   } else if (failure != None) {
     run.Explain(failure);
     run.Set("catalogue", "copy", "failed: " + run.Value(failure));

@@ -40,8 +40,7 @@ std::optional<std::uint64_t> FileSize(const std::string& path) {
 
 bool HasExtension(const std::string& name, const char* extension) {
   const std::string end = extension;
-  return name.size() > end.size() &&
-         AsciiUpperCase(name.substr(name.size() - end.size())) == end;
+  return name.size() > end.size() && AsciiUpperCase(name.substr(name.size() - end.size())) == end;
 }
 
 bool IsFolder(const std::string& path) {
@@ -50,8 +49,8 @@ bool IsFolder(const std::string& path) {
 }
 
 std::string Joined(const std::string& folder, const std::string& name) {
-  const bool ended = !folder.empty() && (folder.back() == '\\' || folder.back() == '/' ||
-                                         folder.back() == ':');
+  const bool ended =
+      !folder.empty() && (folder.back() == '\\' || folder.back() == '/' || folder.back() == ':');
   return ended ? folder + name : folder + '\\' + name;
 }
 

@@ -87,8 +87,7 @@ std::string Outcome(const LogRun& run, EndingKind ending, Index last) {
     case EndingKind::CutOff:
       return std::string("not known: the log is cut off in ") + stage.english;
     case EndingKind::Damaged:
-      return std::string("not known: the log's last lines cannot be read, after ") +
-             stage.english;
+      return std::string("not known: the log's last lines cannot be read, after ") + stage.english;
     case EndingKind::BrokeOff:
       return std::string("broke off in ") + stage.english;
     default:
@@ -131,13 +130,14 @@ void ReportBrokeOff(LogRun& run, Index last) {
 }
 
 void ReportCutOff(LogRun& run, const NumberedLine& line, RunStage stage, bool midLine) {
-  run.ReportLines("log-cut-off", {line},
-             std::string("Het bestand houdt op ") + (midLine ? "midden in regel " : "na regel ") +
-                 std::to_string(line.number) + ", tijdens " + NameOf(stage).dutch +
-                 ", zonder de twee lege regels waarmee de launcher elk logbestand afsluit: het "
-                 "is ingekort, bijvoorbeeld bij het kopiëren in een e-mail, en wat erna kwam "
-                 "ontbreekt.",
-             SendTheFileAdvice);
+  run.ReportLines(
+      "log-cut-off", {line},
+      std::string("Het bestand houdt op ") + (midLine ? "midden in regel " : "na regel ") +
+          std::to_string(line.number) + ", tijdens " + NameOf(stage).dutch +
+          ", zonder de twee lege regels waarmee de launcher elk logbestand afsluit: het "
+          "is ingekort, bijvoorbeeld bij het kopiëren in een e-mail, en wat erna kwam "
+          "ontbreekt.",
+      SendTheFileAdvice);
 }
 
 NumberedLine LineAt(const LogRun& run, Index i) {
@@ -193,25 +193,26 @@ void ReportUnreadable(LogRun& run, const Unreadable& unreadable) {
   const std::size_t told = unreadable.lines.size();
   std::string numbers;
   for (std::size_t i = 0; i < told; ++i) {
-    numbers += (i == 0 ? "" : i + 1 == told && told == unreadable.count ? " en " : ", ") +
+    numbers += (i == 0                                      ? ""
+                : i + 1 == told && told == unreadable.count ? " en "
+                                                            : ", ") +
                std::to_string(unreadable.lines[i].number);
   }
   if (told < unreadable.count) numbers += " en nog " + std::to_string(unreadable.count - told);
   run.Set("log", "unrecognised_lines",
           std::to_string(unreadable.count) + ", the first is line " +
               std::to_string(unreadable.lines.front().number));
-  run.ReportLines("log-damaged", unreadable.lines,
-             std::string(unreadable.count == 1 ? "Regel " : "De regels ") + numbers +
-                 (unreadable.count == 1 ? " is geen regel" : " zijn geen regels") +
-                 " zoals de launcher ze schrijft, ook niet na het herstel van wat "
-                 "e-mailprogramma's met een logbestand doen: " +
-                 (unreadable.count == 1 ? "hij is" : "ze zijn") +
-                 " onderweg beschadigd. Wat de launcher daar schreef, is niet te lezen; een "
-                 "probleem dat erin stond, ontbreekt in deze uitleg." +
-                 (unreadable.tail.empty()
-                      ? ""
-                      : " Ook het eind van de start is daardoor onbekend."),
-             SendTheFileAdvice);
+  run.ReportLines(
+      "log-damaged", unreadable.lines,
+      std::string(unreadable.count == 1 ? "Regel " : "De regels ") + numbers +
+          (unreadable.count == 1 ? " is geen regel" : " zijn geen regels") +
+          " zoals de launcher ze schrijft, ook niet na het herstel van wat "
+          "e-mailprogramma's met een logbestand doen: " +
+          (unreadable.count == 1 ? "hij is" : "ze zijn") +
+          " onderweg beschadigd. Wat de launcher daar schreef, is niet te lezen; een "
+          "probleem dat erin stond, ontbreekt in deze uitleg." +
+          (unreadable.tail.empty() ? "" : " Ook het eind van de start is daardoor onbekend."),
+      SendTheFileAdvice);
 }
 
 }  // namespace
@@ -251,8 +252,9 @@ Ending ReadEnding(LogRun& run) {
     cut = unreadable.tail[0];
     unreadable.count -= 1;
     unreadable.tail.clear();
-    const auto told = std::find_if(unreadable.lines.begin(), unreadable.lines.end(),
-                                   [&cut](const NumberedLine& l) { return l.number == cut->number; });
+    const auto told =
+        std::find_if(unreadable.lines.begin(), unreadable.lines.end(),
+                     [&cut](const NumberedLine& l) { return l.number == cut->number; });
     if (told != unreadable.lines.end()) unreadable.lines.erase(told);
   }
   const std::string line = "line " + std::to_string(end.number);

@@ -19,7 +19,8 @@ std::string BrowserOf(const LogReading& reading) {
   std::string path = FactOf(reading, "browser", "registered_browser");
   if (path.empty()) return "";
   const std::string missing = " (missing)";
-  if (path.size() > missing.size() && path.compare(path.size() - missing.size(), missing.size(), missing) == 0) {
+  if (path.size() > missing.size() &&
+      path.compare(path.size() - missing.size(), missing.size(), missing) == 0) {
     path.resize(path.size() - missing.size());
   }
   const std::string version = FactOf(reading, "browser", "version");
@@ -79,7 +80,9 @@ void LogMailbox::AddNoLog(const std::string& file, const std::string& why) {
 void LogMailbox::WriteCountsText(const char* title, const Counts& counts) const {
   if (counts.empty()) return;
   out_ << '\n' << title << '\n';
-  for (const auto& [name, count] : ByFrequency(counts)) out_ << "  " << name << ": " << Logs(count) << '\n';
+  for (const auto& [name, count] : ByFrequency(counts)) {
+    out_ << "  " << name << ": " << Logs(count) << '\n';
+  }
 }
 
 void LogMailbox::WriteCountsJson(const char* key, const Counts& counts) const {

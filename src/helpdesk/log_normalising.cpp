@@ -63,7 +63,8 @@ class Normaliser {
     }
     Settle();
     result_.fileLines = static_cast<int>(number);
-    result_.endsWithLineEnd = size_ > 0 && (Store()[size_ - 1] == '\r' || Store()[size_ - 1] == '\n');
+    result_.endsWithLineEnd =
+        size_ > 0 && (Store()[size_ - 1] == '\r' || Store()[size_ - 1] == '\n');
     std::stable_sort(result_.prefixes.begin(), result_.prefixes.end(),
                      [](const auto& a, const auto& b) { return a.lines > b.lines; });
     return std::move(result_);

@@ -44,8 +44,8 @@ std::string Prefixes(const std::vector<LogLines::Prefix>& prefixes) {
   for (const LogLines::Prefix& prefix : prefixes) {
     const bool blanks = prefix.text.find_first_not_of(' ') == std::string::npos;
     told += (told.empty() ? "" : ", ") +
-            (prefix.text.empty()                ? std::string("others")
-             : prefix.text == "\t"              ? std::string("a tab")
+            (prefix.text.empty()                 ? std::string("others")
+             : prefix.text == "\t"               ? std::string("a tab")
              : blanks && prefix.text.size() == 1 ? std::string("a blank")
              : blanks                            ? std::to_string(prefix.text.size()) + " blanks"
                                                  : "\"" + prefix.text + "\"") +
@@ -69,7 +69,7 @@ std::vector<RunRange> SplitRuns(const std::vector<LogEntry>& entries) {
   int headerOrder = 0;  // of the last header line of the current run
   bool body = false;    // the current run has a line after its header
   bool startDir = false;
-  bool own = false;     // the current run has a line only the launcher writes
+  bool own = false;  // the current run has a line only the launcher writes
   auto close = [&] {
     if (current && own) runs.push_back(*current);
     current.reset();
@@ -77,10 +77,13 @@ std::vector<RunRange> SplitRuns(const std::vector<LogEntry>& entries) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const K kind = entries[i].kind;
     if (kind == K::Unknown) continue;
-    const int order = kind == K::HeaderFirst ? 1 : kind == K::HeaderSecond ? 2
-                      : kind == K::HeaderRule ? 3 : 0;
-    const bool next = order != 0 ? body || order <= headerOrder
-                      : kind == K::StartDir && (startDir || entries[i].stage > RunStage::StartUp);
+    const int order = kind == K::HeaderFirst    ? 1
+                      : kind == K::HeaderSecond ? 2
+                      : kind == K::HeaderRule   ? 3
+                                                : 0;
+    const bool next =
+        order != 0 ? body || order <= headerOrder
+                   : kind == K::StartDir && (startDir || entries[i].stage > RunStage::StartUp);
     if (next || !current) {
       close();
       current = RunRange{i, i + 1};
@@ -107,7 +110,8 @@ void ReadFile(LogRun& run, const LogText& text) {
   run.Set("log", "encoding", text.encoding);
   run.Set("log", "line_ends", text.lineEnds);
   if (text.padding > 0) {
-    run.Set("log", "padding", std::to_string(text.padding) + " zero bytes after the text, left out");
+    run.Set("log", "padding",
+            std::to_string(text.padding) + " zero bytes after the text, left out");
   }
   if (!text.strayBytes.empty()) {
     run.Set("log", "stray_bytes",
@@ -121,8 +125,10 @@ void ReadFile(LogRun& run, const LogText& text) {
     run.Set("log", "quoted", Prefixes(lines.prefixes) + ", taken off");
   }
   if (!lines.rejoined.empty()) {
-    run.Set("log", "wrapped", Lines(lines.rejoined) + ": joined with the line after, as a mail "
-                              "program had wrapped them");
+    run.Set("log", "wrapped",
+            Lines(lines.rejoined) +
+                ": joined with the line after, as a mail "
+                "program had wrapped them");
   }
   if (lines.trailingBlanks > 0) {
     run.Set("log", "blanks_at_line_ends",
@@ -131,9 +137,10 @@ void ReadFile(LogRun& run, const LogText& text) {
                 " in blanks the launcher did not write: ignored");
   }
   if (!lines.damagedAccents.empty()) {
-    run.Set("log", "damaged_accents", Lines(lines.damagedAccents) +
-                                          ": an accented letter came through damaged; read as "
-                                          "the launcher's line all the same");
+    run.Set("log", "damaged_accents",
+            Lines(lines.damagedAccents) +
+                ": an accented letter came through damaged; read as "
+                "the launcher's line all the same");
   }
 }
 

@@ -120,13 +120,16 @@ HtmRepair FindHtmRepair(const LogRun& run) {
 std::string AfterHalfRepair(const LogRun& run) {
   const Index code = run.Find(K::FindExecutable);
   const long long found = code == None ? 0 : DecimalNumber(run.Value(code)).value_or(0);
-  if (code == None) return "Windows heeft daardoor misschien geen programma meer voor HTML-bestanden.";
+  if (code == None) {
+    return "Windows heeft daardoor misschien geen programma meer voor HTML-bestanden.";
+  }
   if (found > 32) {
     return "Dat type had nog de opdracht van een eerdere keer, dus HTML-bestanden openen nu met " +
            run.ValueOr(run.Find(K::BrowserStr), "die browser") + ".";
   }
   return "Daardoor heeft Windows geen programma meer voor HTML-bestanden (FindExecutable gaf "
-         "daarna " + run.Value(code) + ").";
+         "daarna " +
+         run.Value(code) + ").";
 }
 
 void ReadHtmRepair(LogRun& run, Index start, Index end) {
@@ -147,21 +150,21 @@ void ReadHtmRepair(LogRun& run, Index start, Index end) {
   for (const Index i : repair.lines) {
     if (run.At(i).kind == K::Exception) run.Explain(i);
   }
-  const std::string failed =
-      (repair.keys.empty() ? "een waarde in het register niet schrijven"
-                           : KeysText(repair.keys) + " niet aanmaken") +
-      (repair.error.empty() ? "" : " (" + repair.error + ")");
-  std::string meaning =
-      "De herstelactie van /CHECKS wilde .htm-bestanden koppelen aan " + browser + ", maar kon " +
-      failed;
+  const std::string failed = (repair.keys.empty() ? "een waarde in het register niet schrijven"
+                                                  : KeysText(repair.keys) + " niet aanmaken") +
+                             (repair.error.empty() ? "" : " (" + repair.error + ")");
+  std::string meaning = "De herstelactie van /CHECKS wilde .htm-bestanden koppelen aan " + browser +
+                        ", maar kon " + failed;
   if (!repair.keys.empty() && repair.keys.front() == HtmKey) {
     run.Set("checks", "htm_association", "not changed: registering " + browser + " failed");
     meaning += "; HTML-bestanden openen dus nog met de vorige browser.";
   } else if (HtmRepairLeftHalfDone(run)) {
     run.Set("checks", "htm_association",
             "half changed: .htm points at Lumora.htmlfile, which got no open command");
-    meaning += ". Toen was .htm al aan het bestandstype Lumora.htmlfile gekoppeld, maar dat type "
-               "kreeg geen opdracht om de browser te starten. " + AfterHalfRepair(run);
+    meaning +=
+        ". Toen was .htm al aan het bestandstype Lumora.htmlfile gekoppeld, maar dat type "
+        "kreeg geen opdracht om de browser te starten. " +
+        AfterHalfRepair(run);
   } else {
     run.Set("checks", "htm_association", "not known: registering " + browser + " failed");
     meaning += "; hoe ver de koppeling kwam, zegt het logbestand niet.";

@@ -106,7 +106,9 @@ void LogRun::Report(const char* code, std::vector<Index> lines, std::string mean
   std::sort(lines.begin(), lines.end());
   lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
   std::vector<NumberedLine> numbered;
-  for (const Index i : lines) numbered.push_back({static_cast<int>(At(i).number), std::string(Text(i))});
+  for (const Index i : lines) {
+    numbered.push_back({static_cast<int>(At(i).number), std::string(Text(i))});
+  }
   ReportLines(code, std::move(numbered), std::move(meaning), std::move(advice));
 }
 

@@ -85,9 +85,9 @@ void ReportDiagnosis(LogRun& run, const Diagnosis& d, const std::vector<Index>& 
     run.Report(
         "start-page-locked", lines,
         "De startpagina " + d.path + " bestaat al en " +
-            (attributes < 0 ? "zijn bestandskenmerken konden niet opgevraagd worden"
-                            : "is niet alleen-lezen (bestandskenmerk " +
-                                  run.Value(d.attributes) + ")") +
+            (attributes < 0
+                 ? "zijn bestandskenmerken konden niet opgevraagd worden"
+                 : "is niet alleen-lezen (bestandskenmerk " + run.Value(d.attributes) + ")") +
             ", maar hij kon niet overschreven worden: een ander programma houdt hem open "
             "(vaak een browser van een vorige start), of u mag hem niet wijzigen." +
             NotStarted,

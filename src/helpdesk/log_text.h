@@ -12,10 +12,10 @@ enum class LogTextProblem { None, Empty, Binary };
 
 struct LogText {
   LogTextProblem problem = LogTextProblem::None;
-  std::string text;              // Windows-1252, with the file's own line ends
-  std::string encoding;          // "Windows-1252", or the encoding it was turned back from
-  std::string lineEnds;          // "CR LF", "LF", "CR", "mixed" or "none"
-  std::size_t padding = 0;       // zero bytes after the text, left out
+  std::string text;         // Windows-1252, with the file's own line ends
+  std::string encoding;     // "Windows-1252", or the encoding it was turned back from
+  std::string lineEnds;     // "CR LF", "LF", "CR", "mixed" or "none"
+  std::size_t padding = 0;  // zero bytes after the text, left out
   // Lines (from 1) of UTF-8 text that hold a byte that is no UTF-8, read as
   // Windows-1252; lines whose decomposed accents were put together.
   std::vector<int> strayBytes;

@@ -64,8 +64,8 @@ Part Split(std::string_view text) {
     }
     const auto colon = content.find(':');
     if (colon == std::string_view::npos) continue;
-    part.headers.push_back(
-        {AsciiLowerCase(std::string(content.substr(0, colon))), Trimmed(content.substr(colon + 1))});
+    part.headers.push_back({AsciiLowerCase(std::string(content.substr(0, colon))),
+                            Trimmed(content.substr(colon + 1))});
   }
   part.body = text.substr(std::min(start, text.size()));
   return part;
@@ -100,7 +100,9 @@ std::optional<std::string> Parameter(const std::string& header, const std::strin
       return std::string(rest.substr(1, rest.find('"', 1) - 1));
     }
     std::string value = Trimmed(rest.substr(0, rest.find(';')));
-    if (extended && value.find("''") != std::string::npos) value = value.substr(value.find("''") + 2);
+    if (extended && value.find("''") != std::string::npos) {
+      value = value.substr(value.find("''") + 2);
+    }
     return value;
   }
   return std::nullopt;
@@ -210,8 +212,8 @@ void Collect(const Part& part, int depth, std::vector<MailPart>& attached,
     return;
   }
   const std::string disposition = HeaderValue(part, "content-disposition");
-  const std::optional<std::string> name =
-      Parameter(disposition, "filename") ? Parameter(disposition, "filename") : Parameter(type, "name");
+  std::optional<std::string> name = Parameter(disposition, "filename");
+  if (!name) name = Parameter(type, "name");
   if (name || MainValue(disposition) == "attachment") {
     attached.push_back({name.value_or("(no name)"), Decoded(part)});
   } else if (mainType.empty() || mainType == "text/plain") {
