@@ -101,7 +101,7 @@ class Normaliser {
     LogEntry entry;
     entry.number = line.number;
     entry.offset = static_cast<std::uint32_t>(line.content);
-    entry.length = static_cast<std::uint32_t>(line.end - line.content);
+    entry.length = static_cast<std::uint32_t>(line.rawEnd - line.content);
     entry.form = form;
     entry.kind = FormOf(form).kind;
     pending_ = Pending{entry, line, damagedAccent};
@@ -115,7 +115,7 @@ class Normaliser {
     const std::size_t firstWord = std::min(next.find_first_of(Blanks), next.size());
     const bool open = pending.entry.form == NoForm || EndsInItsValue(pending.entry.form);
     if (!open || pending.last.width() + 1 + firstWord <= widest_) return false;
-    std::string joined(TextOf(result_, pending.entry));
+    std::string joined(WithoutBlanksAtTheEnd(TextOf(result_, pending.entry)));
     joined += ' ';
     joined += next;
     bool damagedAccent = false;
@@ -194,6 +194,10 @@ class Normaliser {
 }  // namespace
 
 LogLines NormaliseLogLines(std::string text) { return Normaliser(std::move(text)).Run(); }
+
+std::string_view WithoutBlanksAtTheEnd(std::string_view text) {
+  return text.substr(0, text.find_last_not_of(Blanks) + 1);
+}
 
 std::string_view TextOf(const LogLines& lines, const LogEntry& entry) {
   return std::string_view(lines.store).substr(entry.offset, entry.length);

@@ -38,9 +38,12 @@ struct LogLines {
 // program wraps (the next word would not have fit on the line).
 LogLines NormaliseLogLines(std::string text);
 
-// An entry's text: a line of the launcher as read, or a stretch's lines as
-// the file holds them.
+// An entry's text: a line of the launcher as the file holds it, after its
+// quote (joined again where it was wrapped), or a stretch's lines.
 std::string_view TextOf(const LogLines& lines, const LogEntry& entry);
+
+// The text without the blanks at its end, as a line is matched.
+std::string_view WithoutBlanksAtTheEnd(std::string_view text);
 
 // The lines of a stretch that are not empty, as the file holds them, up to
 // `most` of them; `count` gets how many there are in all (up to its first

@@ -36,7 +36,7 @@ class LogRun {
   Index FindLast(LogLineKind kind, Index from, Index to) const;
   Index FindInStage(LogLineKind kind, RunStage stage) const;
   std::string_view Text(Index i) const { return TextOf(lines_, At(i)); }
-  std::string Value(Index i) const { return ValueOf(At(i).form, Text(i)); }
+  std::string Value(Index i) const { return ValueOf(At(i).form, WithoutBlanksAtTheEnd(Text(i))); }
   std::string ValueOr(Index i, const std::string& otherwise) const;
   // Whether no line of the file stands between the entry `a` and the next
   // (or the file's end).

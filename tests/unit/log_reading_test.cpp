@@ -485,6 +485,13 @@ TEST_P(LogOfARun, IsReadBackToThePathThatWroteIt) {
   const LogReading reading = ReadLauncherLog(DecodeLogText(*log));
   ExpectReading(reading, *log, CodesOf(GetParam().findings), GetParam().facts);
   ExpectShapes(reading, GetParam().findings);
+  // An intact log's lines are told exactly as it holds them.
+  const std::vector<std::string> lines = TextLines(*log);
+  for (const LogFinding& finding : reading.findings) {
+    for (const NumberedLine& line : finding.lines) {
+      EXPECT_EQ(line.text, lines.at(static_cast<std::size_t>(line.number) - 1)) << finding.code;
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, LogOfARun, ::testing::ValuesIn(RunPaths),
