@@ -65,6 +65,7 @@ std::map<int, std::string> LinesAsRead(const std::string& text) {
 // with its meaning and advice, both written to the reader.
 void ExpectReading(const LogReading& reading, const std::string& text,
                    const std::vector<std::string>& codes, const Facts& facts) {
+  EXPECT_EQ(DecodeLogText(text).problem, LogTextProblem::None);
   EXPECT_TRUE(reading.launcherLog);
   EXPECT_EQ(CodesOf(reading), codes);
   const auto found = FactsOf(reading);
