@@ -51,21 +51,14 @@ StageName NameOf(RunStage stage) {
   return {"", ""};
 }
 
-// Exception lines of the searches of drive C: and of the .htm repair are
-// written without the problem mark; the catalogue copy's, which may fall in
-// a search, with it.
+// Of a run without /CHECKS, the lines written with the problem mark: every
+// exception line but the search's of drive C: (the catalogue is copied
+// before the search, at the first identification).
 bool CarriesProblem(const LogRun& run, Index i) {
   const LogEntry& entry = run.At(i);
-  if (entry.kind == K::NoBetterBrowser || entry.kind == K::LaunchFailed ||
-      entry.kind == K::DiagnosisError) {
-    return true;
-  }
-  if (entry.kind != K::Exception) return false;
-  const bool copy = i > 0 && run.At(i - 1).kind == K::CatalogueCopy;
-  const Index repairs = run.Find(K::ScriptRepairDone);
-  const bool unmarked = entry.stage == RunStage::Search ||
-                        (entry.stage == RunStage::Checks && repairs != None && repairs < i);
-  return copy || !unmarked;
+  return entry.kind == K::NoBetterBrowser || entry.kind == K::LaunchFailed ||
+         entry.kind == K::DiagnosisError ||
+         (entry.kind == K::Exception && entry.stage != RunStage::Search);
 }
 
 // A run without /DEBUG and /CHECKS keeps its log only when a line was

@@ -838,6 +838,16 @@ TEST_F(LogCommand, ReadsADamagedLogForWhatItHoldsAndSaysWhereItEnds) {
         {"log.outcome", "not known: lines are missing from the log"},
         {"launch.started", "(absent)"}},
        "BrowserWouldNotStart"},
+      {"a run without switches that lost its problem lines but kept a search's error",
+       [](const std::string& t) {
+         return Replaced(
+             Replaced(Replaced(t, "xxx GBB: BesteScore", "Exception: Out of memory\r\nxxx GBB: BesteScore"),
+                      "Melding: (helaas geen betere browser gevonden)\r\n", ""),
+             "Melding: (cd-rom kan niet gestart worden)\r\n", "");
+       },
+       {"log-damaged", Better, "search-failed"},
+       {{"log.outcome", "not known: lines are missing from the log"}},
+       "SearchWithoutABetterBrowser"},
       {"a run without switches cut after its last problem line",
        [](const std::string& t) { return CutAt(t, "Exception: Failed", false); },
        {"registry-key-failed", "log-cut-off"},
@@ -1157,6 +1167,9 @@ TEST_F(LogCommand, ReadsAMailboxAtOnce) {
   windows.AddFile("C:\\MAIL\\notes.txt", "Jan terugbellen.\r\n");
   windows.AddFile("C:\\MAIL\\foto.jpg", "\xFF\xD8\xFF");
   windows.AddFile("C:\\MAIL\\leeg.log", "");
+  windows.AddFile("C:\\MAIL\\twee.log",
+                  Replaced(LogOfPath("SupportedBrowser"), "401: (browser",
+                           "Exception: boos\r\nException: boos\r\n401: (browser"));
   const std::string notALog = "is not a launcher log: none of its lines is one the launcher writes";
 
   EXPECT_EQ(Check({"log", "C:\\MAIL"}), CheckFoundFaults) << error;
@@ -1167,20 +1180,22 @@ TEST_F(LogCommand, ReadsAMailboxAtOnce) {
             "C:\\MAIL\\notes.txt: " + notALog + "\n"
             "C:\\MAIL\\piet.txt: stopped: no browser; no-browser-registered\n"
             "C:\\MAIL\\sub\\marie.EML: the browser started; browser-unknown\n"
+            "C:\\MAIL\\twee.log: the browser started; error-logged\n"
             "\n"
-            "6 files: 4 logs, 2 files that are no log, 4 logs with findings.\n"
+            "7 files: 5 logs, 2 files that are no log, 5 logs with findings.\n"
             "\n"
             "findings (logs with each):\n"
             "  browser-unknown: 2 logs\n"
+            "  error-logged: 1 log\n"
             "  no-browser-registered: 1 log\n"
             "  registry-key-failed: 1 log\n"
             "\n"
             "browsers HTML files open in:\n"
             "  browser.exe 1.0 (ONB): 2 logs\n"
-            "  browser.exe 5.0 (IE5): 1 log\n"
+            "  browser.exe 5.0 (IE5): 2 logs\n"
             "\n"
             "outcomes:\n"
-            "  the browser started: 3 logs\n"
+            "  the browser started: 4 logs\n"
             "  stopped: no browser: 1 log\n");
   EXPECT_EQ(error, "");
 
