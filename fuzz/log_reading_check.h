@@ -13,25 +13,14 @@
 #include "helpdesk/log_reading.h"
 #include "helpdesk/log_report.h"
 #include "helpdesk/log_text.h"
+#include "support/lines_as_read.h"
 
 namespace tarvo {
 
 inline void CheckLogReading(std::string bytes) {
   LogText text = DecodeLogText(std::move(bytes));
   if (text.problem != LogTextProblem::None) return;
-  const LogLines lines = NormaliseLogLines(text.text);
-  std::map<int, std::string> read;
-  for (const LogEntry& entry : lines.entries) {
-    if (entry.kind != LogLineKind::Unknown) {
-      read[static_cast<int>(entry.number)] = std::string(TextOf(lines, entry));
-      continue;
-    }
-    std::size_t count = 0;
-    for (const NumberedLine& line :
-         StretchLines(lines, entry, static_cast<std::size_t>(-1), false, count)) {
-      read[line.number] = line.text;
-    }
-  }
+  const std::map<int, std::string> read = LinesAsRead(NormaliseLogLines(text.text));
   const LogReading reading = ReadLauncherLog(std::move(text));
   if (!reading.launcherLog && !reading.findings.empty()) std::abort();
   for (const LogFinding& finding : reading.findings) {

@@ -18,6 +18,7 @@
 #include "platform/text_lines.h"
 #include "platform/windows1252.h"
 #include "program_run.h"
+#include "support/lines_as_read.h"
 
 namespace tarvo {
 namespace {
@@ -42,22 +43,9 @@ std::vector<std::string> CodesOf(const LogReading& reading) {
   return codes;
 }
 
-// Each line of `text` as the reader reads it: the launcher's lines as found
-// again, the others as the file holds them.
+// Each line of `text` as the reader reads it.
 std::map<int, std::string> LinesAsRead(const std::string& text) {
-  const LogLines lines = NormaliseLogLines(DecodeLogText(text).text);
-  std::map<int, std::string> read;
-  for (const LogEntry& entry : lines.entries) {
-    if (entry.kind != LogLineKind::Unknown) {
-      read[static_cast<int>(entry.number)] = std::string(TextOf(lines, entry));
-      continue;
-    }
-    std::size_t count = 0;
-    for (const NumberedLine& line : StretchLines(lines, entry, -1, false, count)) {
-      read[line.number] = line.text;
-    }
-  }
-  return read;
+  return LinesAsRead(NormaliseLogLines(DecodeLogText(text).text));
 }
 
 // What every reading must hold to: the facts asked for, the codes in order,
