@@ -22,6 +22,12 @@ KNOWN_DLLS = {
     "advapi32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll",
     "ole32.dll", "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll",
 }
+# The 32-bit launcher's C runtime, which every Windows from 95 and NT 3.1 on
+# carries (msvcrt.dll came later to Windows 95). Windows NT 3.5 and 4.0 list
+# it among their known DLLs (Microsoft KB 102985); for later Windows no
+# source here says so, so there a crtdll.dll beside a copied launcher would
+# be loaded instead of the system's.
+C_RUNTIME_OF_WINDOWS_95 = "crtdll.dll"
 DUTCH = 0x0413
 INSTALLER_WORDS = re.compile("setup|install|update", re.IGNORECASE)
 RESOURCES = Path(__file__).resolve().parents[2] / "res"
@@ -64,7 +70,8 @@ def export_tables(oldest):
     xp = {}
     for dll, function in table_lines("winxp.tsv"):
         xp.setdefault(dll, set()).add(function)
-    win95 = {"kernel32.dll": {line[0] for line in table_lines("win95-kernel32.txt")}}
+    win95 = {"kernel32.dll": {line[0] for line in table_lines("win95-kernel32.txt")},
+             "crtdll.dll": {line[0] for line in table_lines("win95-crtdll.txt")}}
     return {"Windows XP": xp, "Windows 95": win95, f"documented since {oldest}": documented}
 
 
@@ -78,7 +85,7 @@ class ImportTable(unittest.TestCase):
                 headers = headers_of(Path(os.environ[name]))
                 imported = {dll.lower() for dll in re.findall(r"DLL Name: (\S+)", headers)}
                 self.assertIn("kernel32.dll", imported, "objdump's import table was not read")
-                self.assertLessEqual(imported, KNOWN_DLLS)
+                self.assertLessEqual(imported, KNOWN_DLLS | {C_RUNTIME_OF_WINDOWS_95})
 
 
 class StartsOnOldWindows(unittest.TestCase):
@@ -99,6 +106,11 @@ class StartsOnOldWindows(unittest.TestCase):
                     self.assertTrue(covering, f"no export table for {dll}")
                     lacking = [name for name, exported in covering.items() if function not in exported]
                     self.assertFalse(lacking, f"{dll} {function} is not in the table of {', '.join(lacking)}")
+
+    def test_the_launchers_c_runtime_is_the_one_of_windows_95(self):
+        dlls = {dll for dll, _ in imports_of(headers_of(Path(os.environ["TARVO32_EXE"])))}
+        self.assertIn(C_RUNTIME_OF_WINDOWS_95, dlls)
+        self.assertNotIn("msvcrt.dll", dlls)
 
     def test_header_asks_for_windows_4_0(self):
         for program in self.OLDEST:
@@ -236,10 +248,6 @@ class RunsOnAPentium(unittest.TestCase):
         image_base = int(re.search(r"ImageBase\s+([0-9a-f]+)", headers_of(self.exe)).group(1), 16)
         self.assertEqual(self.map.symbol_address("StartWithConditionalMovesCarriedOut"), image_base + entry)
 
-    def test_the_library_throw_helpers_are_the_launchers(self):
-        # The library's own would bring its second string and error classes.
-        self.assertNotIn("functexcept.o", {piece.member for piece in self.map.pieces})
-
     def test_the_rule_itself(self):
         cases = [
             ("cmove", "%edx,%eax", "/usr/lib/gcc/i686-w64-mingw32/12-win32/libgcc_eh.a(unwind-dw2.o)", None, True),
@@ -261,6 +269,29 @@ class RunsOnAPentium(unittest.TestCase):
                 with unittest.mock.patch(f"{__name__}.instructions", return_value=iter(listing)):
                     findings, carried_out = p6_findings(self.exe, link_map, 0x401000)
                 self.assertEqual((len(carried_out), len(findings)), (1, 0) if allowed else (0, 1))
+
+
+class OwnRuntimePieces(unittest.TestCase):
+    """Of the shipped launcher: the runtime pieces it brings itself, read from
+    its link map."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.map_text = Path(os.environ["TARVO32_MAP"]).read_text()
+        cls.members = {piece.member for piece in LinkMap(cls.map_text).pieces}
+
+    def test_the_library_throw_helpers_are_the_launchers(self):
+        # The library's own would bring its second string and error classes.
+        self.assertIn("library_errors.cpp.obj", self.members)
+        self.assertNotIn("functexcept.o", self.members)
+
+    def test_operator_new_and_std_string_are_the_launchers(self):
+        self.assertIn("operator_new.cpp.obj", self.members)
+        self.assertNotIn("new_op.o", self.members)
+        self.assertNotIn("string-inst.o", self.members)
+
+    def test_terminate_ends_with_the_last_resort_report(self):
+        self.assertRegex(self.map_text, r"__verbose_terminate_handlerEv = _?EndAfterTermination\b")
 
 
 class IconDrawing(unittest.TestCase):
