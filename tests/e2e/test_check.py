@@ -94,6 +94,10 @@ BROKEN = {
     "old launcher": (replace_launcher("stub_browser"), "launcher-version", "TARVO32.EXE", None),
     "autorun's icon": (edit("autorun.inf", "icon=tarvo32.exe", "icon=lumora.ico,0"), "autorun-icon", "autorun.inf",
                        "icon="),
+    # Wine's profile lookup drops the mark (the bytes of "\xef\xbb\xbf") that
+    # hides [autorun] from Windows.
+    "autorun's UTF-8 mark": (edit("autorun.inf", "[autorun]", "\xef\xbb\xbf[autorun]"), "autorun-bom", "autorun.inf",
+                             "[autorun]"),
 }
 
 
