@@ -158,20 +158,27 @@ class AutorunCheck {
     }
   }
 
-  // Text saved as UTF-8 reads back, one byte a character, as other text.
+  // Text saved as UTF-8 reads back, one byte a character, as other text;
+  // comments, which Windows skips, may hold what they like.
   void CheckUtf8() {
     const std::string body = StartsWith(text_, Utf8Mark) ? text_.substr(3) : text_;
     if (!IsUtf8BeyondAscii(body)) return;
-    const auto beyond = std::find_if(text_.begin(), text_.end(),
-                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    const auto start = text_.rfind('\n', beyond - text_.begin());
-    const auto from = start == std::string::npos ? 0 : start + 1;
-    const int line = 1 + static_cast<int>(std::count(text_.begin(), beyond, '\n'));
-    const std::string lineText = text_.substr(from, text_.find_first_of("\r\n", from) - from);
-    findings_.push_back({"autorun-utf8", AutorunFile, line,
-                         "UTF-8 text, which Windows 95 to 11 read as Windows-1252 (ANSI), so "
-                         "they read this line as " +
-                             Quoted(lineText) + "; " + SaveAsAnsi});
+    int number = 0;
+    for (std::string::size_type start = 0; start < body.size();) {
+      const auto end = std::min(body.find('\n', start), body.size());
+      std::string line = body.substr(start, end - start);
+      start = end + 1;
+      ++number;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      const bool ascii = std::all_of(line.begin(), line.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+      if (ascii || StartsWith(WithoutBlanks(line), ";")) continue;
+      findings_.push_back({"autorun-utf8", AutorunFile, number,
+                           "UTF-8 text, which Windows 95 to 11 read as Windows-1252 (ANSI), so "
+                           "they read this line as " +
+                               Quoted(line) + "; " + SaveAsAnsi});
+      return;
+    }
   }
 
   void CheckStart(const std::string& command, const std::string& shellCommand) {

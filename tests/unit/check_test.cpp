@@ -350,6 +350,8 @@ TEST_F(CheckTest, WhatTheLauncherTakesInItsStrideIsNoFinding) {
       {"autorun with a UTF-8 mark before a comment",
        [](Master& m) { m.autorun = "\xEF\xBB\xBF; Lumora\r\n" + m.autorun; }},
       {"autorun's label in Windows-1252", EditAutorun("cover-cd", "caf\xE9")},
+      {"autorun in UTF-8 beyond ASCII only in a comment",
+       [](Master& m) { m.autorun = "\xEF\xBB\xBF; caf\xC3\xA9\r\n" + m.autorun; }},
   };
   for (const auto& [what, change] : cases) {
     EXPECT_EQ(Codes(FindingsOf(change)), "") << what;

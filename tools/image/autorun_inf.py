@@ -38,13 +38,12 @@ def encoding_problem(data):
     if data.startswith(UTF8_MARK) and lines and _section_name(lines[0]) == SECTION:
         return "a UTF-8 byte-order mark before its [autorun], which hides the section from Windows"
     try:
-        text = body.decode("utf-8")
+        body.decode("utf-8")
     except UnicodeDecodeError:
         return None
-    if text.isascii():
-        return None
-    shown = next(line for line in lines if not line.isascii())
-    return f"UTF-8 text, which Windows reads as Windows-1252 ({shown.strip()!r})"
+    # Comments, which Windows skips, may hold what they like.
+    shown = next((line for line in lines if not line.isascii() and not line.strip().startswith(";")), None)
+    return f"UTF-8 text, which Windows reads as Windows-1252 ({shown.strip()!r})" if shown else None
 
 
 def autorun_values(inf):
