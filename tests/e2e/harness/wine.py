@@ -26,6 +26,18 @@ LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
 WINESERVER = "/usr/lib/wine/wineserver"
 # wineserver's exit status when the prefix's server already runs.
 SERVER_ALREADY_RUNNING = 2
+# Wine's own programs that the harness runs, by their Windows paths. Given a
+# bare name, the loader looks in the current folder only (the Wine user's
+# home, on no drive), finds nothing and hands the command to start.exe, which
+# starts the program as a second Wine process; Wine starts that in a forked
+# child whose failure it does not check, and the child's silent end comes
+# back as "ShellExecuteEx failed: Internal error". By its path the program is
+# the first process, started by the harness itself.
+WINE_PROGRAMS = {
+    "regedit": "C:\\windows\\regedit.exe",
+    "reg": "C:\\windows\\system32\\reg.exe",
+    "wineboot": "C:\\windows\\system32\\wineboot.exe",
+}
 # What `reg export` says of a key that does not exist.
 REG_KEY_MISSING = "reg: Unable to find the specified registry key"
 TOOL_TIMEOUT_SECONDS = 120  # for a harness call of Wine
@@ -203,11 +215,11 @@ class Prefix:
         return self.run([self.loader, *args], cwd=cwd, timeout=timeout, capture=capture, apart=apart)
 
     def wine(self, program, *args, cwd=None, timeout=TOOL_TIMEOUT_SECONDS):
-        """Runs one of Wine's own programs (such as "regedit") or a harness
-        tool (a Windows path) with `args`, as `run_wine` does. Never
+        """Runs one of Wine's own programs (a name in WINE_PROGRAMS) or a
+        harness tool (a Windows path) with `args`, as `run_wine` does. Never
         for the product: a failed call is tried again (see `retried`) and
         one that keeps failing is a HarnessFailure."""
-        command = (program, *args)
+        command = (WINE_PROGRAMS.get(program, program), *args)
         what = f"wine {' '.join((program, *args))}"
 
         def attempt():
@@ -291,7 +303,7 @@ class Prefix:
         HarnessFailure, so that a key is never missing for Wine's sake."""
         name = "export.reg"
         exported = self.harness / name
-        command = ("reg", "export", key, HARNESS_DRIVE.upper() + "\\" + name, "/y")
+        command = (WINE_PROGRAMS["reg"], "export", key, HARNESS_DRIVE.upper() + "\\" + name, "/y")
         what = f"wine reg export {key}"
 
         def attempt():
