@@ -208,9 +208,10 @@ class Prefix:
         return result
 
     def run_wine(self, *args, cwd=None, timeout=120, capture=True, apart=False):
-        """Runs the Windows program `args[0]` (a Windows path, or one of
-        Wine's own such as "regedit") with the rest as its arguments, as
-        `run` does, the prefix's server started first."""
+        """Runs the Windows program `args[0]` (a Windows path) with the rest
+        as its arguments, as `run` does, the prefix's server started first.
+        Made once, whatever it ends with: the product runs here, while the
+        harness's own calls of Wine go through `wine`."""
         self.start_server()
         return self.run([self.loader, *args], cwd=cwd, timeout=timeout, capture=capture, apart=apart)
 
