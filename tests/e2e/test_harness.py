@@ -87,6 +87,7 @@ class WhoseFailure(unittest.TestCase):
             ("the launcher never started", [never_started, (1, START_FAILED, b"")], HarnessFailure, 3),
             ("the launcher failed: its exit code is the test's", [ran], ([Box(b"A", b"B", True)], 3), 1),
             ("the watcher failed after the launcher started", [(1, b"", b"started\r\n")], WineError, 1),
+            ("Windows refused the launcher's file", [(1, b"", b"start-failed\t193\r\n")], WineError, 1),
         ]
         for name, outcomes, expected, calls in rows:
             with self.subTest(name):

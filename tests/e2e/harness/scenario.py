@@ -34,6 +34,9 @@ RUN_TIMEOUT_SECONDS = 60
 PICTURES = "pictures"  # harness folder the watcher saves the boxes' pictures in
 BOX_RECORD = "boxes.rec"  # harness file the watcher records the boxes and the exit code in
 FOLLOW_SECONDS = 0.05
+# Errors with which CreateProcess refuses the program file itself (bad
+# format, bad executable, another machine's): the product's, never Wine's.
+PROGRAM_REFUSED = {11, 193, 216}
 
 
 @dataclass(frozen=True)
@@ -113,6 +116,11 @@ def launcher_started(data):
     return any(kind == b"started" for kind, *_ in _records(data))
 
 
+def _start_error(data):
+    """The error with which the watcher's record says the start failed, or None."""
+    return next((int(fields[0]) for kind, *fields in _records(data) if kind == b"start-failed"), None)
+
+
 def parse_watcher_record(data):
     boxes, exit_code = [], None
     for kind, *fields in _records(data):
@@ -130,12 +138,13 @@ def parse_watcher_record(data):
 def watched_run(returncode, output, record):
     """(boxes, exit code) of a watcher that ended with `returncode`, having
     printed `output` and written `record`. A failure before the program
-    started is Wine's and worth another attempt (AttemptFailed); once it
-    started, every failure is the run's."""
+    started is Wine's and worth another attempt (AttemptFailed), unless
+    Windows refused the program file; once it started, every failure is the
+    run's."""
     if returncode == 0:
         return parse_watcher_record(record)
     failure = f"watcher failed ({returncode}): {output.decode(errors='replace')}; its record: {record!r}"
-    if launcher_started(record):
+    if launcher_started(record) or _start_error(record) in PROGRAM_REFUSED:
         raise WineError(failure)
     raise AttemptFailed(failure)
 
