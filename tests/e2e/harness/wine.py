@@ -240,15 +240,18 @@ class Prefix:
             raise HarnessFailure(f"{what} did not end within {timeout} s") from None
 
     def start_server(self):
-        """Starts the prefix's wineserver unless it runs. A Wine program that
-        has to start it itself ends at once, silently, with the server's
-        exit status when the start fails (it once failed a test run without
-        a word); started here, a failed start is told and tried again."""
+        """Starts the prefix's wineserver, to stay until `stop_server`,
+        unless it runs. Left to itself a server ends within a second of its
+        last program, and a program that comes in that second meets a server
+        on its way out: it ended with exit status 1 and no word (regedit,
+        reg export). A Wine program that has to start the server itself also
+        ends silently when that fails; started here, a failed start is told
+        and tried again."""
         if not self.path.is_dir():
             return  # a new prefix: Wine makes its folder first, then the server
 
         def attempt():
-            result = self.run([WINESERVER])
+            result = self.run([WINESERVER, "--persistent"])
             if result.returncode not in (0, SERVER_ALREADY_RUNNING):
                 raise _attempt_failed(result)
 
@@ -256,14 +259,11 @@ class Prefix:
 
     def stop_server(self):
         """Ends every process of this prefix and waits for its wineserver to
-        go, so that no server outlives the prefix's folder."""
+        go, its registry saved, so that no server outlives the prefix's
+        folder."""
         if self.path.is_dir():
             self.run([WINESERVER, "-k"])
-            self.wait_for_server()
-
-    def wait_for_server(self):
-        """Waits until the wineserver has gone, its registry saved."""
-        self.run([WINESERVER, "-w"])
+            self.run([WINESERVER, "-w"])
 
     def map_drive(self, letter, folder):
         link = self.path / "dosdevices" / letter
@@ -367,10 +367,13 @@ def _boot_template(root, arch):
     hand_over(prefix.tmp)
     try:
         boot_output = prefix.wine("wineboot", "-i").stdout
+        # The boot's server was started by Wine, not to stay: it goes before
+        # the settings' import starts one that stays.
+        prefix.stop_server()
         prefix.make_harness_folder()
         prefix.import_registry(TEMPLATE_SETTINGS)
     finally:
-        prefix.wait_for_server()
+        prefix.stop_server()
     # Copies get their own drives; Z: would show the whole Unix tree.
     for letter in (HARNESS_DRIVE, "z:"):
         link = prefix.path / "dosdevices" / letter
@@ -429,20 +432,20 @@ def template_prefix(work):
 
 
 def copy_prefix(template, root, display=None):
-    """A new prefix under `root` with the state of the `template` prefix. A
-    copy that fails is made again, after the end of any Wine left running
-    in an earlier prefix at `root`."""
+    """A new prefix under `root` with the state of the `template` prefix,
+    after the end of any Wine left running in an earlier prefix there; a
+    copy that fails is made again."""
     def attempt():
         try:
             return _copy_prefix(template, root, display)
         except OSError as error:
             raise AttemptFailed(str(error)) from error
 
-    return retried(f"the copy of the prefix template to {root}", attempt,
-                   recover=Prefix(root, template.arch).stop_server)
+    return retried(f"the copy of the prefix template to {root}", attempt)
 
 
 def _copy_prefix(template, root, display):
+    Prefix(root, template.arch).stop_server()  # one left by a run that was cut short
     remove_tree(root)
     source = template.path
     copy = Prefix(root, template.arch, display)
