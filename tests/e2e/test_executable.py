@@ -244,9 +244,15 @@ class RunsOnAPentium(unittest.TestCase):
         self.assertTrue(carried_out, "no runtime CMOV seen: is the disassembly read?")
 
     def test_starts_with_the_fault_handler(self):
-        entry = int(re.search(r"AddressOfEntryPoint\s+([0-9a-f]+)", headers_of(self.exe)).group(1), 16)
-        image_base = int(re.search(r"ImageBase\s+([0-9a-f]+)", headers_of(self.exe)).group(1), 16)
+        headers = headers_of(self.exe)
+        entry = int(re.search(r"AddressOfEntryPoint\s+([0-9a-f]+)", headers).group(1), 16)
+        image_base = int(re.search(r"ImageBase\s+([0-9a-f]+)", headers).group(1), 16)
         self.assertEqual(self.map.symbol_address("StartWithConditionalMovesCarriedOut"), image_base + entry)
+        # Windows calls a frame handler of a file that neither forbids them
+        # (NO_SEH) nor lists the allowed ones in a load configuration (SafeSEH).
+        characteristics = int(re.search(r"DllCharacteristics\s+([0-9a-f]+)", headers).group(1), 16)
+        self.assertFalse(characteristics & 0x0400, "the file says it has no frame handlers")
+        self.assertRegex(headers, r"Entry a 00000000 00000000 Load Configuration Directory")
 
     def test_the_frame_lookup_is_built_for_the_pentium(self):
         # The library's own reads every frame description at the first
