@@ -16,50 +16,48 @@ struct Outcome {
   std::uint32_t flags;
 };
 
-// cmov<Condition> eax, ecx / eax, [edx], 16- or 32-bit, run once by the
-// processor and once behind UD2 through the handler. The bytes are written
-// out, as the assembler takes no condition number.
-template <unsigned Condition, bool Word, bool Memory>
-Outcome Run(bool marked, std::uint32_t flags, std::uint32_t destination, std::uint32_t source,
+// cmov<Condition> eax, ecx / eax, [edx], 16- or 32-bit, run by the
+// processor itself, or behind UD2 (`Marked`) through the handler. The bytes
+// are written out, as the assembler takes no condition number.
+template <unsigned Condition, bool Word, bool Memory, bool Marked>
+Outcome Run(std::uint32_t flags, std::uint32_t destination, std::uint32_t source,
             const std::uint32_t* memory) {
   std::uint32_t after = 0;
-  if (marked) {
-    asm volatile(
-        "pushl %[flags]\n\tpopfl\n\t"
-        ".byte 0x0f, 0x0b\n\t"
-        ".if %c[word]\n\t.byte 0x66\n\t.endif\n\t"
-        ".byte 0x0f, 0x40 + %c[condition], %c[modrm]\n\t"
-        "pushfl\n\tpopl %[after]"
-        : "+a"(destination), [after] "=&r"(after)
-        : [flags] "r"(flags), "c"(source), "d"(memory), [condition] "i"(Condition),
-          [word] "i"(Word ? 1 : 0), [modrm] "i"(Memory ? 0x02 : 0xC1)
-        : "cc", "memory");
-  } else {
-    asm volatile(
-        "pushl %[flags]\n\tpopfl\n\t"
-        ".if %c[word]\n\t.byte 0x66\n\t.endif\n\t"
-        ".byte 0x0f, 0x40 + %c[condition], %c[modrm]\n\t"
-        "pushfl\n\tpopl %[after]"
-        : "+a"(destination), [after] "=&r"(after)
-        : [flags] "r"(flags), "c"(source), "d"(memory), [condition] "i"(Condition),
-          [word] "i"(Word ? 1 : 0), [modrm] "i"(Memory ? 0x02 : 0xC1)
-        : "cc", "memory");
-  }
+  asm volatile(
+      "pushl %[flags]\n\tpopfl\n\t"
+      ".if %c[marked]\n\t.byte 0x0f, 0x0b\n\t.endif\n\t"
+      ".if %c[word]\n\t.byte 0x66\n\t.endif\n\t"
+      ".byte 0x0f, 0x40 + %c[condition], %c[modrm]\n\t"
+      "pushfl\n\tpopl %[after]"
+      : "+a"(destination), [after] "=&r"(after)
+      : [flags] "r"(flags), "c"(source), "d"(memory), [condition] "i"(Condition),
+        [word] "i"(Word ? 1 : 0), [modrm] "i"(Memory ? 0x02 : 0xC1), [marked] "i"(Marked ? 1 : 0)
+      : "cc", "memory");
   return {destination, after & 0x8D5};
 }
 
-using Runner = Outcome (*)(bool, std::uint32_t, std::uint32_t, std::uint32_t, const std::uint32_t*);
+using Runner = Outcome (*)(std::uint32_t, std::uint32_t, std::uint32_t, const std::uint32_t*);
+
+// The four forms of one condition, each run by the processor and through the handler.
+struct Forms {
+  Runner processor[4];
+  Runner handler[4];
+};
 
 template <unsigned Condition>
-void AddForms(Runner* forms) {
-  forms[0] = Run<Condition, false, false>;
-  forms[1] = Run<Condition, true, false>;
-  forms[2] = Run<Condition, false, true>;
-  forms[3] = Run<Condition, true, true>;
+void AddForms(Forms& forms) {
+  forms.processor[0] = Run<Condition, false, false, false>;
+  forms.processor[1] = Run<Condition, true, false, false>;
+  forms.processor[2] = Run<Condition, false, true, false>;
+  forms.processor[3] = Run<Condition, true, true, false>;
+  forms.handler[0] = Run<Condition, false, false, true>;
+  forms.handler[1] = Run<Condition, true, false, true>;
+  forms.handler[2] = Run<Condition, false, true, true>;
+  forms.handler[3] = Run<Condition, true, true, true>;
 }
 
 template <unsigned... Conditions>
-void AddAll(Runner (&table)[16][4], std::integer_sequence<unsigned, Conditions...>) {
+void AddAll(Forms (&table)[16], std::integer_sequence<unsigned, Conditions...>) {
   (AddForms<Conditions>(table[Conditions]), ...);
 }
 
@@ -70,7 +68,7 @@ int checked = 0;
 int failed = 0;
 
 void CheckAll() {
-  Runner table[16][4];
+  Forms table[16];
   AddAll(table, std::make_integer_sequence<unsigned, 16>());
   const std::uint32_t memory = 0x13572468;
   for (unsigned condition = 0; condition < 16; ++condition) {
@@ -82,8 +80,8 @@ void CheckAll() {
         }
         const std::uint32_t destination = 0xA5A50000u + condition * 131 + combination;
         const std::uint32_t source = 0x5A5A0000u + form * 977 + combination;
-        const Outcome real = table[condition][form](false, flags, destination, source, &memory);
-        const Outcome handled = table[condition][form](true, flags, destination, source, &memory);
+        const Outcome real = table[condition].processor[form](flags, destination, source, &memory);
+        const Outcome handled = table[condition].handler[form](flags, destination, source, &memory);
         ++checked;
         if (real.destination != handled.destination || real.flags != handled.flags) {
           ++failed;
