@@ -1,6 +1,7 @@
 #include "app/last_resort.h"
 
 #include <cstdint>
+#include <exception>
 #include <string_view>
 #include <typeinfo>
 
@@ -80,6 +81,13 @@ std::string LastResortText(const std::string& className, const std::string& modu
   const bool endsAfterDot = !message.empty() && static_cast<unsigned char>(message.back()) > '.';
   return "Exception " + className + " in module " + moduleName + " at " + hexAddress + ".\n" +
          message + (endsAfterDot ? "." : "");
+}
+
+ErrorDescription TerminationError() {
+  if (const std::exception_ptr current = std::current_exception()) {
+    return *RunGuarded([&current] { std::rethrow_exception(current); });
+  }
+  return {"std::terminate", "terminate called without an active exception"};
 }
 
 ErrorDescription StructuredError(std::uint32_t code, const void* address) {

@@ -33,6 +33,12 @@ void ShowLastResortReport(const ErrorDescription& error);
 // code, 1.
 int EndAfterError(ErrorDescription error);
 
+// What the report says when the C++ runtime ends the run itself (an
+// exception thrown while another unwinds, or out of a function that may
+// throw none): the exception it was handling, or, with none, the runtime's
+// own words for that under the class name "std::terminate".
+ErrorDescription TerminationError();
+
 // An error that is no C++ exception, such as an access violation inside a
 // library: Windows' exception code and where it happened.
 ErrorDescription StructuredError(std::uint32_t code, const void* address);

@@ -10,8 +10,10 @@ namespace tarvo {
 
 inline constexpr const char* AutorunFile = "autorun.inf";
 
-// `root` is the master's folder, ending in "\". autorun.inf is read through
-// the profile lookup, as Windows reads it.
+// `root` is the master's folder, ending in "\". autorun.inf's values are
+// read through the profile lookup, as Windows reads them; its encoding from
+// its own bytes, since Wine's lookup takes marks and UTF-16 that some
+// Windows versions do not.
 Findings CheckAutorun(const std::string& root);
 
 }  // namespace tarvo

@@ -18,6 +18,13 @@ LONG WINAPI EndAfterStructuredError(EXCEPTION_POINTERS* exception) {
 
 }  // namespace
 
+// The C++ runtime's terminate handler in place of its own, which writes to
+// a stderr this program has not: the same report, closing steps and exit
+// code as any error no routine handled. The link makes it the default.
+extern "C" [[noreturn]] void EndAfterTermination() {
+  ExitProcess(tarvo::EndAfterError(tarvo::TerminationError()));
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The old-version message tells users to copy the launcher about, maybe
   // next to a planted DLL.

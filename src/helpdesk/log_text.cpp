@@ -3,13 +3,13 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/utf8_text.h"
 #include "platform/windows1252.h"
 
 namespace tarvo {
 
 namespace {
 
-const char Utf8Mark[] = "\xEF\xBB\xBF";
 const char Utf16LittleEndianMark[] = "\xFF\xFE";
 const char Utf16BigEndianMark[] = "\xFE\xFF";
 // Of the pairs of bytes of a text in UTF-16 without its mark, all but a
@@ -66,28 +66,6 @@ class Decoded {
   std::vector<int> stray_;
   std::vector<int> composed_;
 };
-
-// The character of one UTF-8 sequence at `at`, which moves past it; none for
-// a sequence that is no proper UTF-8 (moving past its first byte only).
-std::optional<char32_t> Utf8Character(std::string_view text, std::size_t& at) {
-  const auto lead = static_cast<unsigned char>(text[at++]);
-  if (lead < 0x80) return lead;
-  const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-  if (more == 0 || lead > 0xF4 || at + more > text.size()) return std::nullopt;
-  char32_t character = lead & (0x3F >> more);
-  for (int i = 0; i < more; ++i) {
-    const auto next = static_cast<unsigned char>(text[at + i]);
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    character = character << 6 | (next & 0x3F);
-  }
-  const char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
-  if (character < smallest[more] || character > 0x10FFFF ||
-      (character >= 0xD800 && character < 0xE000)) {
-    return std::nullopt;
-  }
-  at += more;
-  return character;
-}
 
 // Whether text without a mark is UTF-8: it holds characters beyond ASCII in
 // proper UTF-8, at least as many as bytes that are no UTF-8 (a Windows-1252
@@ -185,7 +163,7 @@ std::size_t Decode(std::string bytes, LogText& log) {
     FromUtf16(view, *unmarkedUtf16, log);
     return 2;
   }
-  if (StartsWith(view, Utf8Mark)) {
+  if (StartsWith(view, Utf8ByteOrderMark)) {
     log.encoding = "UTF-8";
     FromUtf8(view.substr(3), log);
   } else if (LooksLikeUtf8(view.substr(0, view.find_last_not_of('\0') + 1))) {

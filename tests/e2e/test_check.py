@@ -33,15 +33,19 @@ def sample_disc():
     return settings().tarvo32.parent / "sample-cd"
 
 
-def run_tool(tool, *arguments):
-    """The exit status, output and errors of the Linux side of a tool that
-    runs the build's checker (tools/*/*.py), off the display, with the
-    run's prefix template."""
+def tool_command(tool, *arguments):
+    """The command line and environment of the Linux side of a tool that
+    runs the build's checker (tools/*/*.py): off the display, with the run's
+    prefix template."""
     environment = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
-    result = subprocess.run(
-        [sys.executable, "-B", str(tool), "--build", str(settings().tarvo32.parent), "--work",
-         str(settings().work), *map(str, arguments)],
-        capture_output=True, text=True, env=environment, timeout=TOOL_TIMEOUT_SECONDS)
+    return [sys.executable, "-B", str(tool), "--build", str(settings().tarvo32.parent), "--work",
+            str(settings().work), *map(str, arguments)], environment
+
+
+def run_tool(tool, *arguments):
+    """The exit status, output and errors of such a tool."""
+    command, environment = tool_command(tool, *arguments)
+    result = subprocess.run(command, capture_output=True, text=True, env=environment, timeout=TOOL_TIMEOUT_SECONDS)
     return result.returncode, result.stdout, result.stderr
 
 
@@ -96,6 +100,10 @@ BROKEN = {
     "old launcher": (replace_launcher("stub_browser"), "launcher-version", "TARVO32.EXE", None),
     "autorun's icon": (edit("autorun.inf", "icon=tarvo32.exe", "icon=lumora.ico,0"), "autorun-icon", "autorun.inf",
                        "icon="),
+    # Wine's profile lookup drops the mark (the bytes of "\xef\xbb\xbf") that
+    # hides [autorun] from Windows.
+    "autorun's UTF-8 mark": (edit("autorun.inf", "[autorun]", "\xef\xbb\xbf[autorun]"), "autorun-bom", "autorun.inf",
+                             "[autorun]"),
 }
 
 

@@ -13,11 +13,12 @@ from launcher_log import (CATALOGUE, DEBUG_REPORT, FOUND, HEADER, LAUNCH_FAILED,
                           start_lines, start_page_lines, volume_lines, wine_page)
 
 PREFERENCE = "NN3 IE3 IE4 IE5 NN4"
+EXTRA_SIZES = {"IE5": (150, 20), "NN4": (160, 30)}
 CATALOGUE_TEXT = catalogue([("IEXPLORE", "4", "IE4", "Internet Explorer 4"),
                             ("IEXPLORE", "5", "IE5", "Internet Explorer 5"),
                             ("NETSCAPE", "4", "NN4", "Netscape Navigator 4"),
                             ("MOSAIC", "", "NA", "NCSA Mosaic")],
-                           preference=PREFERENCE, sizes={"IE5": (150, 20), "NN4": (160, 30)})
+                           preference=PREFERENCE, sizes=EXTRA_SIZES)
 # Its entries, and the names the search looks for: IEXPLORE.EXE, NETSCAPE.EXE.
 CATALOGUE_ENTRIES, CATALOGUE_NAMES = 4, 2
 MAIN_PAGE = "D:\\" + START_PAGE

@@ -180,19 +180,23 @@ def ordinary_run(test, scenario, code, page=None, display="Stub Browser", cd_ver
                   starts=[started(BROWSER, f"{BROWSER} {wine_page()}")])
 
 
-def better_browser(test, scenario, code, browser, stub, browser_code, matches, score, window):
-    """The default stub is unknown; the search finds `browser` alone and it starts."""
+def better_browser(test, scenario, code, browser, stub, browser_code, matches, score, window,
+                   catalogue_text=CATALOGUE_TEXT, entries=CATALOGUE_ENTRIES, names=CATALOGUE_NAMES):
+    """The default stub is unknown; the search finds `browser` alone and it
+    starts. The disc's catalogue is the detection scenarios' unless
+    `catalogue_text` (with its number of `entries` and of `names` to look
+    for) is another."""
     choice, catalogue_path = catalogue_choice_lines("D:\\", 3, WINDOWS_COPY_VERSION)
     unknown = identification_lines(BROWSER, scenario.stub_program(), catalogue_path, "ONB", (), choice)
     identified = identification_lines(browser, scenario.stub_program(stub), catalogue_path, browser_code, matches)
     page_lines, page = start_page_lines("D:\\", browser_code)
     lines = [f"201: (FindExecutable = {code})", f"202: BrowserStr = {BROWSER}", *unknown,
              "Melding: (onbekende of niet ondersteunde browser)",
-             *search_lines(CATALOGUE_ENTRIES, CATALOGUE_NAMES, PREFERENCE, [(identified, browser_code, score)]),
+             *search_lines(entries, names, PREFERENCE, [(identified, browser_code, score)]),
              f"xxx GBB: (ofwel {browser})", "Melding: (betere browser gevonden)", *identified,
              *launch_lines(browser, page, (DESKTOP, window), page_lines)]
     return Ending(test.debug_log(scenario, lines), [box(SEARCH), box(FOUND), box(DEBUG_REPORT)],
-                  files={WINDOWS_COPY: CATALOGUE_TEXT, wine_page(): linked_page(browser_code)},
+                  files={WINDOWS_COPY: catalogue_text, wine_page(): linked_page(browser_code)},
                   starts=[started(browser, f"{browser} {wine_page()}")])
 
 
@@ -285,7 +289,7 @@ def matched(actual, expected):
             for item, pattern in zip(actual, list(expected) + [None] * len(actual))]
 
 
-class FaultScenarios(StartupScenario):
+class FaultScenario(StartupScenario):
     def fault_scenario(self):
         """The PC and disc of every case: the start-up scenarios' CD, and
         what an earlier disc left."""
@@ -296,6 +300,7 @@ class FaultScenarios(StartupScenario):
         return scenario
 
     def check(self, fault):
+        """Runs the case and checks its ending; returns the scenario and the outcome."""
         scenario = self.fault_scenario()
         fault.arrange(scenario)
         outcome = scenario.run(fault.args)
@@ -313,6 +318,7 @@ class FaultScenarios(StartupScenario):
         self.assertEqual(outcome.browser_starts, ending.starts)
         for path, content in ending.files.items():
             self.assert_same_bytes(scenario.read_file(path), content, path)
+        return scenario, outcome
 
     def assert_same_bytes(self, actual, expected, what):
         """Compares files that may be megabytes long without printing them."""
@@ -324,6 +330,10 @@ class FaultScenarios(StartupScenario):
         at = next((i for i, (a, b) in enumerate(zip(actual, expected)) if a != b), min(len(actual), len(expected)))
         self.fail(f"{what}: {len(actual)} bytes where {len(expected)} were expected; first difference at {at}: "
                   f"{actual[at:at + 40]!r} against {expected[at:at + 40]!r}")
+
+
+class FaultScenarios(FaultScenario):
+    """One test for each row of FAULTS."""
 
 
 def _fault_test(fault):

@@ -41,14 +41,16 @@ class StartupScenario(unittest.TestCase):
         scenario.associate_htm(browser)
         return scenario
 
-    def debug_log(self, scenario, lookup_lines, start_dir="D:\\", label="LUMORA", debug=True):
+    def debug_log(self, scenario, lookup_lines, start_dir="D:\\", label="LUMORA", debug=True, checks=()):
         """A /DEBUG log (or with `debug` false, one kept for a problem) of the
         launcher on the CD (or run for `start_dir`): header, start-up lines,
-        then from the browser lookup on, and the two closing empty lines."""
+        the lines of the built-in checks when `checks` gives them, then from
+        the browser lookup on, and the two closing empty lines."""
         launcher = scenario.settings.tarvo32.read_bytes()
         cd_launcher = launcher if start_dir == "D:\\" else None
         return [*HEADER, *start_lines(start_dir, debug, launcher, "D:\\TARVO32.EXE", cd_launcher),
-                *volume_lines(label), f"200: HTMLFileName = {start_dir}{START_PAGE}", *lookup_lines, "", ""]
+                *volume_lines(label), *checks, *([""] if checks else []),
+                f"200: HTMLFileName = {start_dir}{START_PAGE}", *lookup_lines, "", ""]
 
     def recognised(self, scenario, code, browser, start_dir="D:\\", cd_version=3, windows_version=0,
                    display="Stub Browser"):

@@ -579,6 +579,34 @@ TEST(RunGuarded, NamesOtherErrorsByTheirClassAsCppWritesIt) {
   }
 }
 
+TEST(TerminationError, NamesTheExceptionBeingHandledOrTheRuntimesOwnWords) {
+  struct Case {
+    std::function<void()> raise;  // none: no exception is being handled
+    std::string className;
+    std::string message;
+  };
+  const Case cases[] = {
+      {[] { throw EWriteError(); }, "EWriteError", "Stream write error"},
+      {[] { throw std::bad_alloc(); }, "std::bad_alloc", "std::bad_alloc"},
+      {[] { throw 42; }, "Exception", ""},
+      {nullptr, "std::terminate", "terminate called without an active exception"},
+  };
+  for (const Case& c : cases) {
+    ErrorDescription error;
+    if (c.raise) {
+      try {
+        c.raise();
+      } catch (...) {
+        error = TerminationError();
+      }
+    } else {
+      error = TerminationError();
+    }
+    EXPECT_EQ(error.className, c.className);
+    EXPECT_EQ(error.message, c.message);
+  }
+}
+
 TEST_F(ProgramRun, TheLastResortReportDescribesTheError) {
   const auto error = RunGuarded([] { throw EWriteError(); });
   ASSERT_TRUE(error);

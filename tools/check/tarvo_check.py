@@ -158,7 +158,15 @@ def run_checker(build, work, arguments):
                 print(f"tarvo-check: no folder {arguments.master}", file=sys.stderr)
                 return BAD_USAGE, "", ""
             copy = prefix.root / "master"
-            shutil.copytree(master, copy, symlinks=False)
+            try:
+                shutil.copytree(master, copy, symlinks=False)
+            except shutil.Error as error:
+                source, _, why = error.args[0][0]
+                print(f"tarvo-check: {source}: cannot be copied ({why})", file=sys.stderr)
+                return BAD_USAGE, "", ""
+            except OSError as error:
+                print(f"tarvo-check: {error.filename}: cannot be copied ({error.strerror})", file=sys.stderr)
+                return BAD_USAGE, "", ""
             prefix.map_read_only(MASTER_DRIVE, copy)
             if arguments.master_at is not None:
                 command[arguments.master_at] = MASTER_DRIVE.upper() + "\\"

@@ -3,20 +3,26 @@
 
   scripts/make-image MASTER IMAGE.iso [--label LABEL] [--force]
 
-tarvo-check checks the master first; with findings no image is made, unless
---force says to make it anyway. The image holds plain ISO 9660 names (level
-1: 8.3, in capitals) for the oldest readers and Joliet names, as Windows 95
-and later show them. Its label is LABEL, else the label= of the master's
-autorun.inf, else the master folder's name. A master the image cannot take
-(a name too long for Joliet, a folder deeper than ISO 9660 allows) stops it
-with exit status 2; the image is written under a temporary name and renamed
-only when whole. scripts/make-image builds the checker, then runs this file
-with --build.
+tarvo-check checks the master first; with findings, or for an image that
+fits on no CD, no image is made unless --force says to make it anyway. The
+image holds plain ISO 9660 names (level 1: 8.3, in capitals) for the oldest
+readers and Joliet names, as Windows 95 and later show them. Its label is
+LABEL, else the label= of the master's autorun.inf, else the master folder's
+name. A master the image cannot take (a name Joliet or Windows does not
+take, a path too long for Joliet, two names apart only in case, a name that
+would push one the launcher needs out of the plain ISO 9660 names, a folder
+deeper than ISO 9660 allows, a file that cannot be read) stops it with exit
+status 2, as does an image that, read back, differs from the master. The
+image is written under a temporary name and renamed only when whole and
+checked. scripts/make-image builds the checker, then runs this file with
+--build.
 """
 
 import argparse
+import contextlib
 import os
 import shutil
+import signal
 import sys
 import tempfile
 from pathlib import Path
@@ -24,80 +30,26 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "check"))
 
+from autorun_inf import AUTORUN, autorun_file, autorun_values, encoding_problem, icon_file  # noqa: E402
 from harness import disc_image  # noqa: E402
+from master_names import BadInput, keeps_iso_name, launcher_files, master_files  # noqa: E402
 from tarvo_check import check  # noqa: E402
 
 MADE, FINDINGS, BAD_INPUT = 0, 1, 2
 CHECK_CLEAN, CHECK_FINDINGS = 0, 1
-AUTORUN = "autorun.inf"
-JOLIET_NAME_LENGTH = 64
-JOLIET_PATH_LENGTH = 240
-# ISO 9660 takes eight levels of folders, the root being the first.
-ISO_FOLDER_LEVELS = 8
-JOLIET_FORBIDDEN = frozenset('*/:;?\\')
-LARGEST_FILE = 2 ** 32 - 1  # level 1 keeps a file in one extent
 SECTORS_PER_MINUTE = 75 * 60
 CDS = {"a 74-minute CD": 74, "an 80-minute CD": 80}
+# Blank sectors at the image's end, which old CD drives read ahead into.
+PADDING_KIB = 300
+STOPPING_SIGNALS = (signal.SIGTERM, signal.SIGINT)
 
 
-class BadInput(Exception):
-    """A master or image path the image cannot be made from; the message
-    names the file."""
+class Stopped(Exception):
+    """A signal that ends the run; the image's temporary folder goes."""
 
-
-def name_problem(name):
-    """Why Joliet cannot take the name `name`, or None."""
-    try:
-        name.encode("utf-8")
-    except UnicodeEncodeError:
-        return "a name that is not UTF-8"
-    if len(name.encode("utf-16-be")) > 2 * JOLIET_NAME_LENGTH:
-        return f"a name of {len(name)} characters, more than the {JOLIET_NAME_LENGTH} Joliet takes"
-    forbidden = sorted(set(name) & JOLIET_FORBIDDEN) + [c for c in name if ord(c) < 32 or ord(c) > 0xFFFF]
-    if forbidden:
-        return f"a name with {forbidden[0]!r}, which Joliet does not take"
-    return None
-
-
-def entry_problem(path, relative):
-    """Why the image cannot take the file or folder `path` (`relative` to
-    the master), or None."""
-    problem = name_problem(path.name)
-    if problem:
-        return problem
-    if len(str(relative)) + 1 > JOLIET_PATH_LENGTH:
-        return f"a path longer than the {JOLIET_PATH_LENGTH} characters Joliet takes"
-    if not path.exists():
-        return "a link to nothing"
-    if path.is_dir():
-        if len(relative.parts) + 1 > ISO_FOLDER_LEVELS:
-            return f"a folder deeper than the {ISO_FOLDER_LEVELS} levels ISO 9660 allows (the root counts as one)"
-        return None
-    if not path.is_file():
-        return "neither a file nor a folder"
-    if path.stat().st_size > LARGEST_FILE:
-        return f"a file of {path.stat().st_size} bytes, more than ISO 9660 level 1 takes ({LARGEST_FILE})"
-    return None
-
-
-def master_files(master):
-    """The files of `master`, after checking that the image can take each
-    of them and their folders."""
-    files, folders = [], set()
-    for folder, dirs, names in os.walk(master, followlinks=True):
-        if os.path.realpath(folder) in folders:
-            raise BadInput(f"{folder}: a link to a folder the master already holds")
-        folders.add(os.path.realpath(folder))
-        dirs.sort()
-        for name in sorted(dirs + names):
-            path = Path(folder) / name
-            relative = path.relative_to(master)
-            problem = entry_problem(path, relative)
-            if problem:
-                raise BadInput(f"{path}: {problem}")
-            if name in names:
-                files.append(relative)
-    return files
+    def __init__(self, number):
+        super().__init__(signal.Signals(number).name)
+        self.number = number
 
 
 def check_paths(master, image):
@@ -113,40 +65,89 @@ def check_paths(master, image):
         raise BadInput(f"{image}: inside the master, so it would hold itself")
 
 
-def autorun_label(master):
-    """The label= of the master's autorun.inf as Windows reads it: in the
-    first [autorun] section, names in any case, blanks and one pair of
-    quotes around the value dropped; None without one."""
-    inf = next((path for path in master.iterdir() if path.name.lower() == AUTORUN and path.is_file()), None)
-    if inf is None:
-        return None
-    section = None
-    for line in inf.read_bytes().decode("cp1252", errors="replace").splitlines():
-        line = line.strip()
-        if line.startswith("[") and "]" in line:
-            if section == "autorun":
-                return None
-            section = line[1:line.rindex("]")].strip().lower()
-        elif section == "autorun" and "=" in line and not line.startswith(";"):
-            key, _, value = line.partition("=")
-            value = value.strip()
-            if len(value) >= 2 and value[0] == value[-1] and value[0] in "\"'":
-                value = value[1:-1]
-            if key.strip().lower() == "label":
-                return value or None
+def needed_names(master):
+    """The paths from the root whose plain ISO 9660 names the disc needs as
+    they are: the launcher's files, autorun.inf and its icon, where 8.3."""
+    needed = [*launcher_files(), AUTORUN]
+    inf = autorun_file(master)
+    icon = icon_file(autorun_values(inf).get("icon", "")) if inf else ""
+    if icon and keeps_iso_name(icon):
+        needed.append(icon.lower())
+    return needed
+
+
+def label_problem(label):
+    if not label.strip():
+        return "an empty label"
+    if label[0].isspace():
+        return f"a label that begins with a blank ({label!r}): the Joliet label Windows shows would keep it"
+    beyond = [c for c in label if ord(c) > 0xFFFF or ord(c) < 32]
+    if beyond:
+        return f"a label with {beyond[0]!r}, which a Joliet label (UCS-2, no control characters) does not take"
     return None
+
+
+def autorun_label(master):
+    """The label= of the master's autorun.inf, "" without one."""
+    inf = autorun_file(master)
+    if inf is None:
+        return ""
+    problem = encoding_problem(inf.read_bytes())
+    if problem:
+        raise BadInput(f"{inf}: {problem}; save it as Windows-1252 (ANSI), or give the label with --label")
+    return autorun_values(inf).get("label", "")
 
 
 def chosen_label(master, given):
     """The disc's label and where it comes from."""
     if given is not None:
-        if not given.strip():
-            raise BadInput("--label: an empty label")
-        return given, "--label"
-    from_autorun = autorun_label(master)
-    if from_autorun:
-        return from_autorun, f"the label= of {AUTORUN}"
-    return master.resolve().name, "the master folder's name"
+        label, source = given, "--label"
+    else:
+        label, source = autorun_label(master), f"the label= of {AUTORUN}"
+        if not label:
+            label, source = master.resolve().name, "the master folder's name"
+    problem = label_problem(label)
+    if problem:
+        raise BadInput(f"{source}: {problem}")
+    return label, source
+
+
+@contextlib.contextmanager
+def partial_folder(image):
+    """A hidden folder beside `image` to write it in, gone afterwards
+    whatever happens; making it shows that the image's folder takes files."""
+    try:
+        partial = Path(tempfile.mkdtemp(prefix=f".{image.name}.", dir=image.parent))
+    except OSError as error:
+        raise BadInput(f"{image}: cannot write in {image.parent} ({error.strerror})") from None
+    try:
+        yield partial
+    finally:
+        shutil.rmtree(partial, ignore_errors=True)
+
+
+def writing(master, outdev, iso_label):
+    """xorriso's arguments that write the image of `master` to `outdev`,
+    stopping at its first warning."""
+    return ["-abort_on", "WARNING", "-return_with", "WARNING", "32",
+            "-outdev", f"stdio:{outdev}", "-volid", iso_label, "-joliet", "on", "-rockridge", "off",
+            # Level 1 gives 8.3 names; the files' own times; one session, as pressed.
+            "-compliance", "default:iso_9660_level=1:rec_mtime:no_emul_toc", "-padding", f"{PADDING_KIB}k",
+            "-follow", "link", "-map", str(master), "/"]
+
+
+def fill_text(size):
+    """How much of a CD of each length the image fills."""
+    minutes = -(-size // disc_image.SECTOR_BYTES) / SECTORS_PER_MINUTE
+    parts = []
+    for cd, length in CDS.items():
+        share = f"{100 * minutes / length:.1f} % of {cd}"
+        parts.append(share + (" (too much: it does not fit)" if minutes > length else ""))
+    return f"Fills {minutes:.1f} minutes, padding included: " + ", ".join(parts)
+
+
+def fits_on_a_cd(size):
+    return -(-size // disc_image.SECTOR_BYTES) <= max(CDS.values()) * SECTORS_PER_MINUTE
 
 
 def checked(build, work, master, force):
@@ -166,47 +167,55 @@ def checked(build, work, master, force):
     return False
 
 
-def write_image(master, image, iso_label, joliet_label):
-    """Writes the image beside `image` and renames it once whole."""
-    partial = Path(tempfile.mkdtemp(prefix=f".{image.name}.", dir=image.parent))
-    try:
-        written = partial / image.name
-        disc_image.xorriso(
-            "-outdev", f"stdio:{written}", "-volid", iso_label, "-joliet", "on", "-rockridge", "off",
-            # Level 1 gives 8.3 names; the files' own times; one session, as pressed.
-            "-compliance", "default:iso_9660_level=1:rec_mtime:no_emul_toc",
-            "-follow", "link", "-map", str(master), "/", "-commit")
-        disc_image.write_joliet_label(written, joliet_label)
-        os.replace(written, image)
-    finally:
-        shutil.rmtree(partial, ignore_errors=True)
-
-
-def fill_text(size):
-    """How much of a CD of each length the image fills."""
-    minutes = -(-size // disc_image.SECTOR_BYTES) / SECTORS_PER_MINUTE
-    parts = []
-    for cd, length in CDS.items():
-        share = f"{100 * minutes / length:.1f} % of {cd}"
-        parts.append(share + (" (too much: it does not fit)" if minutes > length else ""))
-    return f"Fills {minutes:.1f} minutes: " + ", ".join(parts)
+def read_back(image, master, files, needed):
+    """Checks the written `image` against `master`'s `files` ({path: size}):
+    the same Joliet names and sizes, the same data, and the plain ISO 9660
+    names of `needed` unchanged."""
+    held = disc_image.joliet_files(image)
+    for path, size in files.items():
+        if path not in held:
+            raise BadInput(f"{master / path}: not in the image's Joliet names, which Windows shows")
+        if held[path] != size:
+            raise BadInput(f"{master / path}: {held[path]} bytes in the image, {size} in the master")
+    for path in sorted(set(held) - set(files)):
+        raise BadInput(f"{image}: holds /{path}, which the master does not")
+    for path in disc_image.differing_files(image, master):
+        raise BadInput(f"{master / path}: the image holds other data")
+    iso_names = set(disc_image.iso_names(image))
+    for path in sorted(files):
+        if path.lower() in needed and "/" + path.upper() not in iso_names:
+            raise BadInput(f"{master / path}: not in the image's plain ISO 9660 names as /{path.upper()}")
 
 
 def make_image(build, work, master, image, label=None, force=False):
     """Checks `master` and makes `image` of it; the exit status."""
     check_paths(master, image)
-    files = master_files(master)
+    disc_image.require_xorriso()
+    needed = needed_names(master)
+    files = master_files(master, image, needed)
     label, source = chosen_label(master, label)
-    if not checked(build, work, master, force):
-        return FINDINGS
     iso_label, joliet_label = disc_image.volume_labels(label)
-    write_image(master, image, iso_label, joliet_label)
-    size = image.stat().st_size
+    with partial_folder(image) as partial:
+        written = partial / image.name
+        size = disc_image.image_size(*writing(master, written, iso_label))
+        if not fits_on_a_cd(size):
+            print(fill_text(size))
+            if not force:
+                print("make-image: no image made, because it fits on no CD (--force makes it anyway)")
+                return FINDINGS
+            print("make-image: making the image anyway, as --force asks, though it fits on no CD")
+        if not checked(build, work, master, force):
+            return FINDINGS
+        disc_image.xorriso(*writing(master, written, iso_label), "-commit")
+        disc_image.write_joliet_label(written, joliet_label)
+        read_back(written, master, files, set(needed))
+        os.replace(written, image)
     print(f'Label: "{label}", from {source}')
     print(f"  ISO 9660: {iso_label}")
     print(f'  Joliet:   "{joliet_label}" (the label Windows shows)')
     print(f"Files: {len(files)}")
-    print(f"Size: {size} bytes ({size / 2 ** 20:.1f} MiB)")
+    print(f"Size: {size} bytes ({size / 2 ** 20:.1f} MiB), with the {PADDING_KIB} KiB of padding at its end that "
+          "xorriso adds for drives that read ahead")
     print(fill_text(size))
     print(f"Image: {image}")
     return MADE
@@ -222,19 +231,29 @@ def parse_options():
     parser.add_argument("master", type=Path, metavar="MASTER", help="the disc master folder")
     parser.add_argument("image", type=Path, metavar="IMAGE", help="the image file to make, such as disc.iso")
     parser.add_argument("--label", help="the disc's label (default: autorun.inf's label=, else MASTER's name)")
-    parser.add_argument("--force", action="store_true", help="make the image despite the checker's findings")
+    parser.add_argument("--force", action="store_true",
+                        help="make the image despite the checker's findings, or one that fits on no CD")
     return parser.parse_args()
+
+
+def stop(number, _):
+    raise Stopped(number)
 
 
 def main():
     options = parse_options()
     sys.stdout.reconfigure(errors="replace")
+    for number in STOPPING_SIGNALS:
+        signal.signal(number, stop)
     try:
         return make_image(options.build.resolve(), options.work, options.master, options.image, options.label,
                           options.force)
     except (BadInput, disc_image.ImageError) as error:
         print(f"make-image: {error}", file=sys.stderr)
         return BAD_INPUT
+    except Stopped as stopped:
+        print(f"make-image: stopped by {stopped}; no image made", file=sys.stderr)
+        return 128 + stopped.number
 
 
 if __name__ == "__main__":

@@ -1,6 +1,6 @@
 """ISO 9660 disc images with Joliet names, made and read with xorriso: the
 two volume labels a disc carries, and an image read back (its files, its
-plain ISO 9660 names).
+Joliet and plain ISO 9660 names, its content against a folder).
 
 A disc has two labels. The primary volume descriptor holds the plain ISO
 9660 one: up to 32 of A-Z, 0-9 and "_". The Joliet descriptor holds the one
@@ -10,9 +10,12 @@ characters), so the Joliet label is written into its descriptor afterwards.
 """
 
 import os
+import re
+import shlex
+import shutil
 import stat
 import subprocess
-from pathlib import Path
+from pathlib import Path, PurePosixPath
 
 XORRISO = "xorriso"
 SECTOR_BYTES = 2048
@@ -27,6 +30,14 @@ JOLIET_LABEL_LENGTH = 16
 ISO_LABEL_CHARACTERS = frozenset("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_")
 # Names pass to xorriso as UTF-8 whatever the locale says.
 CHARSET = ("-local_charset", "UTF-8")
+# What xorriso and its libraries say at WARNING or worse; NOTE, UPDATE and
+# the like are talk. Reading, the Joliet tree is the one Windows shows.
+PROBLEM = re.compile(r"^(?:xorriso|libisofs|libburn)\s*: (?:WARNING|SORRY|MISHAP|FAILURE|FATAL|ABORT) : (.*)")
+READ_JOLIET = ("-read_fs", "norock")
+IMAGE_SIZE = re.compile(r"^Image size\s*:\s*(\d+)s\s*$", re.MULTILINE)
+# A difference -compare_r finds in a file's data (its times and modes differ
+# by design: the image holds neither).
+DATA_DIFFERENCE = re.compile(r"^- ((?:'[^']*'|\"[^\"]*\")+) \(DISK\) : (?:content|CONTENT|st_size)\s*:", re.MULTILINE)
 
 
 class ImageError(RuntimeError):
@@ -39,13 +50,33 @@ def volume_labels(label):
     return iso[:ISO_LABEL_LENGTH], label[:JOLIET_LABEL_LENGTH].rstrip()
 
 
+def require_xorriso():
+    if shutil.which(XORRISO) is None:
+        raise ImageError(f"{XORRISO}: not installed (scripts/setup installs it)")
+
+
 def xorriso(*arguments):
-    """Runs xorriso; raises ImageError with what it said when it fails."""
+    """Runs xorriso; raises ImageError with the first problem it told of
+    when it fails."""
+    require_xorriso()
     result = subprocess.run([XORRISO, *CHARSET, *arguments], capture_output=True, text=True, errors="replace")
     if result.returncode != 0:
-        said = [line for line in result.stderr.splitlines() if line.startswith("xorriso : ")]
-        raise ImageError("xorriso failed: " + ("; ".join(said[-3:]) or f"exit status {result.returncode}"))
+        problems = [match[1] for match in map(PROBLEM.match, result.stderr.splitlines()) if match]
+        if not problems:
+            raise ImageError(f"xorriso failed: exit status {result.returncode}")
+        more = f" (and {len(problems) - 1} more)" if len(problems) > 1 else ""
+        raise ImageError(f"xorriso failed: {problems[0]}{more}")
     return result.stdout
+
+
+def image_size(*arguments):
+    """The size in bytes of the image that xorriso `arguments` (an -outdev
+    and what goes in) would write, found without writing it."""
+    said = xorriso(*arguments, "-print_size", "-rollback_end")
+    found = IMAGE_SIZE.search(said)
+    if found is None:
+        raise ImageError(f"xorriso told no image size: {said.strip()!r}")
+    return int(found[1]) * SECTOR_BYTES
 
 
 def _descriptor(image, wanted):
@@ -104,3 +135,23 @@ def iso_names(image):
     listing = xorriso("-read_fs", "ecma119", "-indev", str(image), "-find", "/")
     # ISO 9660 names hold no quotes, which xorriso puts around each path.
     return [line.strip("'") for line in listing.splitlines() if line.strip("'") != "/"]
+
+
+def joliet_files(image):
+    """{path: size} of the image's files under their Joliet names, the
+    path relative to the root ("intface/hoofd.htm")."""
+    listing = xorriso(*READ_JOLIET, "-indev", str(image), "-find", "/", "-type", "f", "-exec", "lsdl")
+    files = {}
+    for line in listing.splitlines():
+        # Mode, links, owner, group, size, month, day, time or year, path.
+        fields = line.split(None, 8)
+        files[str(PurePosixPath(shlex.split(fields[8])[0]).relative_to("/"))] = int(fields[4])
+    return files
+
+
+def differing_files(image, folder):
+    """The paths below `folder` of the files whose data the image holds
+    otherwise, read through links as the image was made."""
+    said = xorriso(*READ_JOLIET, "-indev", str(image), "-follow", "link", "-compare_r", str(folder), "/")
+    differing = {shlex.split(quoted)[0] for quoted in DATA_DIFFERENCE.findall(said)}
+    return sorted(os.path.relpath(path, folder) for path in differing)

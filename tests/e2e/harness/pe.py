@@ -1,13 +1,24 @@
 """Reads the resources of a PE file: the version strings, the icons and the
-manifests, which objdump does not decode."""
+manifests, which objdump does not decode; and its import directory, down to
+the bytes of each DLL's name, which a test copy may change."""
 
 import struct
+from dataclasses import dataclass
 
 RT_ICON = 3
 RT_GROUP_ICON = 14
 RT_VERSION = 16
 RT_MANIFEST = 24
+IMPORT_DIRECTORY = 1
 RESOURCE_DIRECTORY = 2
+IMPORT_DESCRIPTOR_SIZE = 20
+
+
+@dataclass(frozen=True)
+class ImportedDll:
+    name: str
+    name_offset: int  # in the file, of the name's first byte
+    functions: tuple  # the names imported by name; "#n" for ordinal n
 
 
 class PeFile:
@@ -19,7 +30,9 @@ class PeFile:
         self.machine, sections, optional_size = struct.unpack_from("<HH12xH", data, header + 4)
         optional = header + 24
         magic = struct.unpack_from("<H", data, optional)[0]
-        directories = optional + (96 if magic == 0x10B else 112)
+        self.is_64_bit = magic != 0x10B
+        directories = optional + (112 if self.is_64_bit else 96)
+        self.import_rva = struct.unpack_from("<I", data, directories + 8 * IMPORT_DIRECTORY)[0]
         self.resource_rva = struct.unpack_from("<I", data, directories + 8 * RESOURCE_DIRECTORY)[0]
         table = optional + optional_size
         self.sections = [struct.unpack_from("<8xIIII", data, table + 40 * i) for i in range(sections)]
@@ -29,6 +42,33 @@ class PeFile:
             if address <= rva < address + max(virtual_size, raw_size):
                 return raw_offset + rva - address
         raise ValueError(f"address {rva:#x} is in no section")
+
+    def imports(self):
+        """Each DLL of the import directory, in its order."""
+        dlls = []
+        descriptor = self.offset(self.import_rva) if self.import_rva else None
+        while descriptor is not None:
+            lookup_rva, _, _, name_rva, address_rva = struct.unpack_from("<IIIII", self.data, descriptor)
+            if not name_rva:
+                break
+            name_offset = self.offset(name_rva)
+            name = self.data[name_offset:self.data.index(b"\0", name_offset)].decode("ascii")
+            dlls.append(ImportedDll(name, name_offset, self._imported_functions(lookup_rva or address_rva)))
+            descriptor += IMPORT_DESCRIPTOR_SIZE
+        return dlls
+
+    def _imported_functions(self, table_rva):
+        entry_format, ordinal_flag = ("<Q", 1 << 63) if self.is_64_bit else ("<I", 1 << 31)
+        size = struct.calcsize(entry_format)
+        functions, entry = [], self.offset(table_rva)
+        while entry_value := struct.unpack_from(entry_format, self.data, entry)[0]:
+            if entry_value & ordinal_flag:
+                functions.append(f"#{entry_value & 0xFFFF}")
+            else:
+                name = self.offset(entry_value & 0x7FFFFFFF) + 2  # past the hint
+                functions.append(self.data[name:self.data.index(b"\0", name)].decode("ascii"))
+            entry += size
+        return tuple(functions)
 
     def resources(self, type_id):
         """The data of every resource of a numeric type, in any name or language."""
@@ -65,6 +105,18 @@ class PeFile:
         rva, size = struct.unpack_from("<II", self.data, root + leaf)
         start = self.offset(rva)
         return self.data[start:start + size]
+
+
+def with_import_renamed(data, old, new):
+    """The PE file `data` whose import of the DLL `old` (in any case) names
+    `new` instead: the name is changed in place, so it keeps its length."""
+    if len(new) != len(old):
+        raise ValueError(f"{new} is not as long as {old}, whose place in the file it takes")
+    named = [dll for dll in PeFile(data).imports() if dll.name.lower() == old.lower()]
+    if len(named) != 1:
+        raise ValueError(f"{len(named)} imports of {old} in the file, where one was expected")
+    start = named[0].name_offset
+    return data[:start] + new.encode("ascii") + data[start + len(new):]
 
 
 def icon_group_entries(resource):

@@ -17,7 +17,8 @@ from pathlib import Path
 from typing import Callable, Optional
 
 from . import display
-from .wine import HARNESS_DRIVE, WineError, copy_prefix, hand_over, template_prefix
+from .failures import AttemptFailed, HarnessFailure, WineError, retried
+from .wine import HARNESS_DRIVE, copy_prefix, hand_over, template_prefix
 
 CD_DRIVE = "d:"
 CD_LABEL = "LUMORA"
@@ -33,6 +34,9 @@ RUN_TIMEOUT_SECONDS = 60
 PICTURES = "pictures"  # harness folder the watcher saves the boxes' pictures in
 BOX_RECORD = "boxes.rec"  # harness file the watcher records the boxes and the exit code in
 FOLLOW_SECONDS = 0.05
+# Errors with which CreateProcess refuses the program file itself (bad
+# format, bad executable, another machine's): the product's, never Wine's.
+PROGRAM_REFUSED = {11, 193, 216}
 
 
 @dataclass(frozen=True)
@@ -107,6 +111,16 @@ def boxes_so_far(data):
     return [_box(fields) for kind, *fields in _records(data[:data.rfind(b"\n") + 1]) if kind == b"box"]
 
 
+def launcher_started(data):
+    """Whether the watcher's record shows that it let the program run."""
+    return any(kind == b"started" for kind, *_ in _records(data))
+
+
+def _start_error(data):
+    """The error with which the watcher's record says the start failed, or None."""
+    return next((int(fields[0]) for kind, *fields in _records(data) if kind == b"start-failed"), None)
+
+
 def parse_watcher_record(data):
     boxes, exit_code = [], None
     for kind, *fields in _records(data):
@@ -114,11 +128,25 @@ def parse_watcher_record(data):
             boxes.append(_box(fields))
         elif kind == b"exit":
             exit_code = int(fields[0])
-        else:
+        elif kind != b"started":
             raise WineError(f"watcher: {kind.decode()} {b' '.join(fields).decode()}")
     if exit_code is None:
         raise WineError(f"watcher ended without the program's exit code: {data!r}")
     return boxes, exit_code
+
+
+def watched_run(returncode, output, record):
+    """(boxes, exit code) of a watcher that ended with `returncode`, having
+    printed `output` and written `record`. A failure before the program
+    started is Wine's and worth another attempt (AttemptFailed), unless
+    Windows refused the program file; once it started, every failure is the
+    run's."""
+    if returncode == 0:
+        return parse_watcher_record(record)
+    failure = f"watcher failed ({returncode}): {output.decode(errors='replace')}; its record: {record!r}"
+    if launcher_started(record) or _start_error(record) in PROGRAM_REFUSED:
+        raise WineError(failure)
+    raise AttemptFailed(failure)
 
 
 def parse_browser_record(data):
@@ -273,25 +301,32 @@ class Scenario:
         self.prefix.map_read_only(CD_DRIVE, self.cd)
 
     def _run_watched(self, program, args, tail, watch):
+        """The watcher's run of `program`, made again while Wine fails it
+        before the program starts; never once the program has started."""
         watcher = self.prefix.harness_file("watcher.exe", (self.settings.tools / "watcher.exe").read_bytes())
         record = HARNESS_DRIVE.upper() + "\\" + BOX_RECORD
-        # The watcher adds to its record: each run starts a new one.
-        (self.prefix.harness / BOX_RECORD).unlink(missing_ok=True)
         options = ["--by-hand"] if watch.by_hand else []
         if watch.pictures:
             (self.prefix.harness / PICTURES).mkdir()
             hand_over(self.prefix.harness / PICTURES)
             options += ["--pictures", HARNESS_DRIVE.upper() + "\\" + PICTURES]
         command = [watcher, *options, record, program, WORD_ZERO, *(["--tail", tail] if tail is not None else args)]
+        return retried(f"the watcher's start of {program}", lambda: self._watch(command, watch),
+                       recover=self.prefix.stop_server)
+
+    def _watch(self, command, watch):
+        # The watcher adds to its record: each run starts a new one.
+        (self.prefix.harness / BOX_RECORD).unlink(missing_ok=True)
         limit = None if watch.by_hand else RUN_TIMEOUT_SECONDS  # a person takes the time they need
         try:
             with self._boxes_followed(watch.on_box):
                 result = self.prefix.run_wine(*command, cwd=self.cd, timeout=limit)
         except subprocess.TimeoutExpired as timeout:
-            raise WineError(f"no end within {RUN_TIMEOUT_SECONDS} s; boxes so far: {self._watcher_record()!r}") from timeout
-        if result.returncode != 0:
-            raise WineError(f"watcher failed ({result.returncode}): {result.stdout.decode(errors='replace')}")
-        return parse_watcher_record(self._watcher_record())
+            record = self._watcher_record()
+            if not launcher_started(record):
+                raise HarnessFailure(f"the watcher did not start the program within {limit} s: {record!r}") from timeout
+            raise WineError(f"no end within {limit} s; boxes so far: {record!r}") from timeout
+        return watched_run(result.returncode, result.stdout, self._watcher_record())
 
     def _watcher_record(self):
         path = self.prefix.harness / BOX_RECORD

@@ -11,9 +11,10 @@ import pwd
 import shutil
 import stat
 import subprocess
-import sys
 import tempfile
 from pathlib import Path
+
+from .failures import AttemptFailed, HarnessFailure, WineError, retried
 
 WINE_USER = "tarvowine"
 HARNESS_DRIVE = "t:"
@@ -25,7 +26,21 @@ LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
 WINESERVER = "/usr/lib/wine/wineserver"
 # wineserver's exit status when the prefix's server already runs.
 SERVER_ALREADY_RUNNING = 2
-SERVER_START_ATTEMPTS = 3
+# Wine's own programs that the harness runs, by their Windows paths. Given a
+# bare name, the loader looks in the current folder only (the Wine user's
+# home, on no drive), finds nothing and hands the command to start.exe, which
+# starts the program as a second Wine process; Wine starts that in a forked
+# child whose failure it does not check, and the child's silent end comes
+# back as "ShellExecuteEx failed: Internal error". By its path the program is
+# the first process, started by the harness itself.
+WINE_PROGRAMS = {
+    "regedit": "C:\\windows\\regedit.exe",
+    "reg": "C:\\windows\\system32\\reg.exe",
+    "wineboot": "C:\\windows\\system32\\wineboot.exe",
+}
+# What `reg export` says of a key that does not exist.
+REG_KEY_MISSING = "reg: Unable to find the specified registry key"
+TOOL_TIMEOUT_SECONDS = 120  # for a harness call of Wine
 IMAGE_FILE_MACHINE_AMD64 = 0x8664
 # What a usable prefix holds, below drive C:; without these, wineboot ended early.
 ESSENTIAL_FILES = ("windows/system32/kernel32.dll", "windows/regedit.exe")
@@ -61,8 +76,10 @@ TEMPLATE_SETTINGS = r"""REGEDIT4
 """
 
 
-class WineError(RuntimeError):
-    pass
+def _attempt_failed(result):
+    """The failure of a harness call that ended with `result`, with what
+    Wine printed."""
+    return AttemptFailed(f"exit status {result.returncode}: {result.stdout.decode(errors='replace')}")
 
 
 def _wine_account():
@@ -191,43 +208,62 @@ class Prefix:
         return result
 
     def run_wine(self, *args, cwd=None, timeout=120, capture=True, apart=False):
-        """Runs the Windows program `args[0]` (a Windows path, or one of
-        Wine's own such as "regedit") with the rest as its arguments, as
-        `run` does, the prefix's server started first."""
+        """Runs the Windows program `args[0]` (a Windows path) with the rest
+        as its arguments, as `run` does, the prefix's server started first.
+        Made once, whatever it ends with: the product runs here, while the
+        harness's own calls of Wine go through `wine`."""
         self.start_server()
         return self.run([self.loader, *args], cwd=cwd, timeout=timeout, capture=capture, apart=apart)
 
-    def wine(self, *args, cwd=None, timeout=120):
-        result = self.run_wine(*args, cwd=cwd, timeout=timeout)
-        if result.returncode != 0:
-            raise WineError(f"wine {' '.join(args)} failed ({result.returncode}): {result.stdout.decode(errors='replace')}")
-        return result
+    def wine(self, program, *args, cwd=None, timeout=TOOL_TIMEOUT_SECONDS):
+        """Runs one of Wine's own programs (a name in WINE_PROGRAMS) or a
+        harness tool (a Windows path) with `args`, as `run_wine` does. Never
+        for the product: a failed call is tried again (see `retried`) and
+        one that keeps failing is a HarnessFailure."""
+        command = (WINE_PROGRAMS.get(program, program), *args)
+        what = f"wine {' '.join((program, *args))}"
+
+        def attempt():
+            result = self._harness_call(what, command, cwd, timeout)
+            if result.returncode != 0:
+                raise _attempt_failed(result)
+            return result
+
+        return retried(what, attempt, recover=self.stop_server)
+
+    def _harness_call(self, what, command, cwd, timeout):
+        """`run_wine` for the harness's own calls: a hang is not tried again,
+        as a second one would not fit in the test's time."""
+        try:
+            return self.run_wine(*command, cwd=cwd, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise HarnessFailure(f"{what} did not end within {timeout} s") from None
 
     def start_server(self):
-        """Starts the prefix's wineserver unless it runs. A Wine program that
-        has to start it itself ends at once, silently, with the server's
-        exit status when the start fails (it once failed a test run without
-        a word); started here, a failed start is told and tried again."""
+        """Starts the prefix's wineserver, to stay until `stop_server`,
+        unless it runs. Left to itself a server ends within a second of its
+        last program, and a program that comes in that second meets a server
+        on its way out: it ended with exit status 1 and no word (regedit,
+        reg export). A Wine program that has to start the server itself also
+        ends silently when that fails; started here, a failed start is told
+        and tried again."""
         if not self.path.is_dir():
             return  # a new prefix: Wine makes its folder first, then the server
-        for attempt in range(1, SERVER_START_ATTEMPTS + 1):
-            result = self.run([WINESERVER])
-            if result.returncode in (0, SERVER_ALREADY_RUNNING):
-                return
-            print(f"wineserver of {self.path} did not start (exit status {result.returncode}), attempt {attempt} "
-                  f"of {SERVER_START_ATTEMPTS}: {result.stdout.decode(errors='replace')}", file=sys.stderr, flush=True)
-        raise WineError(f"the wineserver of {self.path} did not start in {SERVER_START_ATTEMPTS} attempts")
+
+        def attempt():
+            result = self.run([WINESERVER, "--persistent"])
+            if result.returncode not in (0, SERVER_ALREADY_RUNNING):
+                raise _attempt_failed(result)
+
+        retried(f"the start of the wineserver of {self.path}", attempt)
 
     def stop_server(self):
         """Ends every process of this prefix and waits for its wineserver to
-        go, so that no server outlives the prefix's folder."""
+        go, its registry saved, so that no server outlives the prefix's
+        folder."""
         if self.path.is_dir():
             self.run([WINESERVER, "-k"])
-            self.wait_for_server()
-
-    def wait_for_server(self):
-        """Waits until the wineserver has gone, its registry saved."""
-        self.run([WINESERVER, "-w"])
+            self.run([WINESERVER, "-w"])
 
     def map_drive(self, letter, folder):
         link = self.path / "dosdevices" / letter
@@ -263,16 +299,26 @@ class Prefix:
         self.wine("regedit", "/S", windows_path)
 
     def export_registry(self, key):
-        """The key as `reg export` writes it, or None when it does not exist."""
+        """The key as `reg export` writes it, or None when it does not exist;
+        an export that fails otherwise is tried again, and then a
+        HarnessFailure, so that a key is never missing for Wine's sake."""
         name = "export.reg"
-        windows_path = HARNESS_DRIVE.upper() + "\\" + name
-        result = self.run_wine("reg", "export", key, windows_path, "/y")
         exported = self.harness / name
-        if result.returncode != 0 or not exported.exists():
-            return None
-        text = exported.read_bytes().decode("utf-16")
-        exported.unlink()
-        return text
+        command = (WINE_PROGRAMS["reg"], "export", key, HARNESS_DRIVE.upper() + "\\" + name, "/y")
+        what = f"wine reg export {key}"
+
+        def attempt():
+            exported.unlink(missing_ok=True)
+            result = self._harness_call(what, command, None, TOOL_TIMEOUT_SECONDS)
+            if result.returncode == 0 and exported.exists():
+                text = exported.read_bytes().decode("utf-16")
+                exported.unlink()
+                return text
+            if result.returncode == 1 and REG_KEY_MISSING.encode() in result.stdout:
+                return None
+            raise _attempt_failed(result)
+
+        return retried(what, attempt, recover=self.stop_server)
 
     def windows_file(self, windows_path):
         """The Unix path of a file on drive C:, its existing parts matched
@@ -309,7 +355,7 @@ def make_template(root, arch):
             return prefix
         print(f"prefix template unusable ({problem}); attempt {attempt} of 2; wineboot said:\n"
               + boot_output.decode(errors="replace")[-2000:], flush=True)
-    raise WineError(f"no usable prefix template in {root}: {problem}")
+    raise HarnessFailure(f"no usable prefix template in {root}: {problem}")
 
 
 def _boot_template(root, arch):
@@ -321,10 +367,13 @@ def _boot_template(root, arch):
     hand_over(prefix.tmp)
     try:
         boot_output = prefix.wine("wineboot", "-i").stdout
+        # The boot's server was started by Wine, not to stay: it goes before
+        # the settings' import starts one that stays.
+        prefix.stop_server()
         prefix.make_harness_folder()
         prefix.import_registry(TEMPLATE_SETTINGS)
     finally:
-        prefix.wait_for_server()
+        prefix.stop_server()
     # Copies get their own drives; Z: would show the whole Unix tree.
     for letter in (HARNESS_DRIVE, "z:"):
         link = prefix.path / "dosdevices" / letter
@@ -383,7 +432,20 @@ def template_prefix(work):
 
 
 def copy_prefix(template, root, display=None):
-    """A new prefix under `root` with the state of the `template` prefix."""
+    """A new prefix under `root` with the state of the `template` prefix,
+    after the end of any Wine left running in an earlier prefix there; a
+    copy that fails is made again."""
+    def attempt():
+        try:
+            return _copy_prefix(template, root, display)
+        except OSError as error:
+            raise AttemptFailed(str(error)) from error
+
+    return retried(f"the copy of the prefix template to {root}", attempt)
+
+
+def _copy_prefix(template, root, display):
+    Prefix(root, template.arch).stop_server()  # one left by a run that was cut short
     remove_tree(root)
     source = template.path
     copy = Prefix(root, template.arch, display)

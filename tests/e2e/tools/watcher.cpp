@@ -8,9 +8,10 @@
 // each is quoted so the program's C runtime gets it back as is; with --tail,
 // the text follows word 0 verbatim, for programs that parse their own
 // command line. Records, one line each (see record.h):
+//   start-failed <GetLastError>
+//   started      (the program runs from here on)
 //   box  <1 if it shows an icon, else 0>  <caption hex>  <text hex>
 //   exit <exit code>
-//   start-failed <GetLastError>
 // Options:
 //   --pictures <folder>  saves each box as it stands on the screen, before it
 //                        is answered, as <folder>\box-<n>.bmp (n from 1)
@@ -197,6 +198,12 @@ int main(int argc, char** argv) {
   tarvo::ScopedHandle thread(child.hThread);
   if (!AssignProcessToJobObject(job.get(), process.get())) {
     AppendRecord(recordFile, {"start-failed", std::to_string(GetLastError())});
+    TerminateProcess(process.get(), 1);
+    return 1;
+  }
+  // The harness starts the watcher again after a failure only while this
+  // line is missing: the program must not run unless it stands.
+  if (!AppendRecord(recordFile, {"started"})) {
     TerminateProcess(process.get(), 1);
     return 1;
   }
