@@ -18,7 +18,6 @@ namespace {
 const char* const AutorunSection = "autorun";
 const char* const StartsNothing = ": Windows starts nothing when the reader puts the disc in";
 const char* const SaveAsAnsi = "save autorun.inf as Windows-1252 (ANSI) text";
-const char Utf8Mark[] = "\xEF\xBB\xBF";
 
 bool StartsWith(const std::string& text, const std::string& start) {
   return text.compare(0, start.size(), start) == 0;
@@ -104,7 +103,7 @@ std::optional<Finding> UnreadEncoding(const std::string& text) {
                    "nothing; " +
                        std::string(SaveAsAnsi) + ", and the checker reads the rest"};
   }
-  if (!StartsWith(text, Utf8Mark)) return std::nullopt;
+  if (!StartsWith(text, Utf8ByteOrderMark)) return std::nullopt;
   const IniLayout layout(text.substr(3));
   const auto& sections = layout.Sections();
   if (sections.empty() || sections[0].line != 1 ||
@@ -161,7 +160,7 @@ class AutorunCheck {
   // Text saved as UTF-8 reads back, one byte a character, as other text;
   // comments, which Windows skips, may hold what they like.
   void CheckUtf8() {
-    const std::string body = StartsWith(text_, Utf8Mark) ? text_.substr(3) : text_;
+    const std::string body = StartsWith(text_, Utf8ByteOrderMark) ? text_.substr(3) : text_;
     if (!IsUtf8BeyondAscii(body)) return;
     int number = 0;
     for (std::string::size_type start = 0; start < body.size();) {

@@ -5,7 +5,7 @@
 
 #include "browser/catalogue_file.h"
 #include "check/identify.h"
-#include "check/log_command.h"
+#include "helpdesk/log_command.h"
 #include "check/master_check.h"
 #include "check/report.h"
 #include "log/log_file.h"
@@ -20,7 +20,7 @@ namespace {
 const char* const Usage =
     "usage: tarvo-check [--json] MASTER\n"
     "       tarvo-check identify PROGRAM [--version VERSION] [--master MASTER]\n"
-    "       tarvo-check log [--json] FILE\n"
+    "       tarvo-check log [--json] PATH...\n"
     "\n"
     "Checks the disc master folder MASTER for what the launcher would trip over:\n"
     "missing files, catalogue faults, placeholders that are never filled in.\n"
@@ -32,8 +32,11 @@ const char* const Usage =
     "current folder unless given).\n"
     "\n"
     "log reads a reader's LMRSTART.LOG: the run it records, and each problem it\n"
-    "shows with what it means and what to tell the reader (in Dutch). Exit status:\n"
-    "0 no problem, 1 findings, 2 a file that is no launcher log or cannot be read.\n";
+    "shows with what it means and what to tell the reader (in Dutch). A mail\n"
+    "(.eml) is read for the log attached to it or pasted into it. More than one\n"
+    "PATH, or a folder (with its subfolders: .log, .txt and .eml files): a line\n"
+    "for each file, then how many logs show each problem, browser and outcome.\n"
+    "Exit status: 0 no problem, 1 findings, 2 no PATH holds a readable log.\n";
 
 class UsageError : public std::runtime_error {
  public:
@@ -101,18 +104,26 @@ CheckStatus Identify(const std::vector<std::string>& arguments, std::ostream& ou
 CheckStatus ReadLog(const std::vector<std::string>& arguments, std::ostream& out,
                     std::ostream& error) {
   bool json = false;
-  std::optional<std::string> file;
+  std::vector<std::string> paths;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     if (arguments[i] == "--json") {
       json = true;
-    } else if (arguments[i].rfind("--", 0) != 0 && !file) {
-      file = arguments[i];
+    } else if (arguments[i].rfind("--", 0) != 0) {
+      paths.push_back(arguments[i]);
     } else {
       throw UsageError("unexpected " + arguments[i]);
     }
   }
-  if (!file) throw UsageError("log needs a FILE");
-  return CheckLog(*file, json, out, error);
+  if (paths.empty()) throw UsageError("log needs a PATH");
+  switch (CheckLogs(paths, json, out, error)) {
+    case LogStatus::Clean:
+      return CheckClean;
+    case LogStatus::Findings:
+      return CheckFoundFaults;
+    case LogStatus::NoLog:
+      break;
+  }
+  return CheckBadUsage;
 }
 
 CheckStatus Check(const std::vector<std::string>& arguments, std::ostream& out) {

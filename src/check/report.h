@@ -2,7 +2,6 @@
 // object for scripts.
 #pragma once
 
-#include <cstdint>
 #include <ostream>
 #include <string>
 
@@ -17,11 +16,5 @@ void WriteFindingsText(const Findings& findings, const std::string& root, std::o
 // {"findings": [{"code", "file", "line", "message"}, ...]}; texts are
 // Windows-1252, written as JSON's Unicode.
 void WriteFindingsJson(const Findings& findings, std::ostream& out);
-
-// The text as a JSON string, quotes included.
-std::string JsonString(const std::string& text);
-
-// The Unicode character a Windows-1252 byte stands for.
-std::uint16_t UnicodeOfWindows1252(unsigned char byte);
 
 }  // namespace tarvo

@@ -4,13 +4,18 @@
 
 namespace tarvo {
 
+LineSpan LineAt(std::string_view text, std::size_t start) {
+  const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+  return {end, end + (text.compare(end, 2, "\r\n") == 0 ? 2 : end < text.size() ? 1 : 0)};
+}
+
 std::vector<std::string> TextLines(const std::string& text) {
-  const std::string content = text.substr(0, text.find('\0'));
+  const std::string_view content = std::string_view(text).substr(0, text.find('\0'));
   std::vector<std::string> lines;
-  for (std::string::size_type start = 0; start < content.size();) {
-    const auto lineEnd = std::min(content.find_first_of("\r\n", start), content.size());
-    lines.push_back(content.substr(start, lineEnd - start));
-    start = lineEnd + (content.compare(lineEnd, 2, "\r\n") == 0 ? 2 : 1);
+  for (std::size_t start = 0; start < content.size();) {
+    const LineSpan line = LineAt(content, start);
+    lines.emplace_back(content.substr(start, line.end - start));
+    start = line.next;
   }
   return lines;
 }

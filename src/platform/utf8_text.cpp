@@ -2,7 +2,7 @@
 
 namespace tarvo {
 
-std::optional<char32_t> Utf8Character(const std::string& text, std::size_t& at) {
+std::optional<char32_t> Utf8Character(std::string_view text, std::size_t& at) {
   const auto lead = static_cast<unsigned char>(text[at++]);
   if (lead < 0x80) return lead;
   const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
@@ -22,7 +22,7 @@ std::optional<char32_t> Utf8Character(const std::string& text, std::size_t& at) 
   return character;
 }
 
-bool IsUtf8BeyondAscii(const std::string& text) {
+bool IsUtf8BeyondAscii(std::string_view text) {
   bool beyondAscii = false;
   for (std::size_t at = 0; at < text.size();) {
     const auto character = Utf8Character(text, at);

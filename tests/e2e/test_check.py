@@ -1,8 +1,9 @@
 """tarvo-check under Wine, through scripts/tarvo-check's own part on Linux
 paths: the built sample disc is clean, each broken master gives its one
 finding, identify tells what the launcher logs for the same browser, and log
-reads back the log a real run just wrote."""
+reads back the log a real run just wrote, alone and in a mailbox."""
 
+import email.policy
 import json
 import os
 import re
@@ -11,6 +12,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+from email.message import EmailMessage
 from pathlib import Path
 
 from harness.scenario import Scenario, Settings, short_name
@@ -196,6 +198,49 @@ class CheckScenarios(unittest.TestCase):
             status, output, errors = check("log", "--json", mailed)
             self.assertEqual(status, 1, errors)
             self.assertEqual(json.loads(output), {**reading, "file": str(mailed)})
+
+        # A mailbox of them: the file, a mail a mail program saved with the log
+        # attached, one with the log pasted in, and a note, in folders.
+        with tempfile.TemporaryDirectory() as folder:
+            mailbox = Path(folder) / "postvak"
+            (mailbox / "jan").mkdir(parents=True)
+            (mailbox / "jan" / "LMRSTART.LOG").write_bytes(log)
+            (mailbox / "piet.eml").write_bytes(mail(log, attached=True))
+            (mailbox / "oud" / "klaas.EML").parent.mkdir()
+            (mailbox / "oud" / "klaas.EML").write_bytes(mail(log, attached=False))
+            (mailbox / "notitie.txt").write_bytes(b"Jan terugbellen.\r\n")
+            status, output, errors = check("log", mailbox)
+            self.assertEqual(status, 1, errors)
+            told = "the browser could not be started; " + ", ".join(codes)
+            self.assertEqual(output.splitlines()[:5], [
+                f"{mailbox}/jan/LMRSTART.LOG: {told}",
+                f"{mailbox}/notitie.txt: is not a launcher log: none of its lines is one the launcher writes",
+                f"{mailbox}/oud/klaas.EML: {told}",
+                f"{mailbox}/piet.eml: {told}",
+                ""])
+            self.assertIn("\n4 files: 3 logs, 1 file that is no log, 3 logs with findings.\n", output)
+            self.assertIn("\nbrowsers HTML files open in:\n  webkijk.exe", output)
+
+            status, output, errors = check("log", "--json", mailbox / "piet.eml", mailbox / "notitie.txt")
+            self.assertEqual(status, 1, errors)
+            both = json.loads(output)
+            self.assertEqual([log["file"] for log in both["logs"]],
+                             [str(mailbox / "piet.eml"), str(mailbox / "notitie.txt")])
+            self.assertEqual(both["logs"][0]["log"]["taken_from"], "the file LMRSTART.LOG attached to it")
+            self.assertEqual(both["summary"]["findings"], {code: 1 for code in codes})
+            self.assertEqual((both["summary"]["logs"], both["summary"]["no_logs"]), (1, 1))
+
+
+def mail(log, attached):
+    """A mail as a mail program saves it, the log attached or pasted in."""
+    message = EmailMessage()
+    message["From"], message["To"], message["Subject"] = "jan@example.nl", "helpdesk@lumora.nl", "cd-rom"
+    if attached:
+        message.set_content("Zie de bijlage.")
+        message.add_attachment(log, maintype="application", subtype="octet-stream", filename="LMRSTART.LOG")
+    else:
+        message.set_content("Hier is het:\n\n" + log.decode("cp1252").replace("\r\n", "\n"), cte="quoted-printable")
+    return message.as_bytes(policy=email.policy.SMTP)
 
 
 if __name__ == "__main__":

@@ -11,6 +11,7 @@
 #include "check/identify.h"
 #include "check/master_check.h"
 #include "check/report.h"
+#include "platform/json_string.h"
 #include "detection_test.h"
 
 namespace tarvo {

@@ -4,14 +4,15 @@ taking and printing Linux paths:
 
   scripts/tarvo-check [--json] MASTER
   scripts/tarvo-check identify PROGRAM [--version VERSION] [--master MASTER]
-  scripts/tarvo-check log [--json] FILE
+  scripts/tarvo-check log [--json] PATH...
 
 A copy of MASTER (the current folder for identify, unless given) becomes
 drive D: of a private Wine prefix; a PROGRAM that is a file here is copied
-there too, keeping its path, so that folder names still count; so is the
-log FILE. The checker's output and exit status pass through, its file names
-turned back into paths below MASTER, or into FILE, and Windows-1252 into
-this terminal's text. scripts/tarvo-check builds what is missing, then runs this
+there too, keeping its path, so that folder names still count; so is each
+log PATH, a file or a folder with all it holds (drive L:). The checker's
+output and exit status pass through, its file names turned back into paths
+below MASTER, or into the PATHs given, and Windows-1252 into this
+terminal's text. scripts/tarvo-check builds what is missing, then runs this
 file with --build.
 """
 
@@ -29,9 +30,9 @@ from harness.wine import (WineError, arch_of_machine, build_work_folder, copy_pr
                           work_template)
 
 CHECKER = "tarvo-check.exe"
-LOG_COPY = "LMRSTART.LOG"
 MASTER_DRIVE = "d:"
 PROGRAM_DRIVE = "e:"
+LOG_DRIVE = "l:"
 RUN_TIMEOUT_SECONDS = 120
 BAD_USAGE = 2
 JSON_FILE = re.compile(r'("file": ")((?:[^"\\]|\\.)*)(")')
@@ -47,7 +48,7 @@ class Arguments:
         self.master = "." if self.identify else None
         self.master_at = None  # its index, where given
         self.program_at = None
-        self.log_at = None
+        self.log_at = []  # the index of each log PATH
         position = 1 if self.identify or self.log else 0
         while position < len(arguments):
             argument = arguments[position]
@@ -60,8 +61,7 @@ class Arguments:
                 if self.identify and self.program_at is None:
                     self.program_at = position
                 elif self.log:
-                    if self.log_at is None:
-                        self.log_at = position
+                    self.log_at.append(position)
                 elif not self.identify and self.master_at is None:
                     self.master, self.master_at = argument, position
             position += 1
@@ -101,10 +101,47 @@ def linux_output(text, master, root, as_json):
     return "".join(line + "\n" for line in lines)
 
 
-def named_log(text, windows_path, linux_path):
-    """The checker's output with the log's copy named as the file given."""
-    text = text.replace(json.dumps(windows_path)[1:-1], json.dumps(linux_path)[1:-1])
-    return text.replace(windows_path, linux_path)
+def named_logs(text, copies, as_json):
+    """The checker's output with each log's copy named as the path given:
+    `copies` holds (Windows path, Linux path, whether it is a folder); a
+    file below a copied folder gets its path below the folder given. The
+    last first, so that L:\\1 never takes the beginning of L:\\10."""
+    for windows_path, linux_path, folder in reversed(copies):
+        if as_json:
+            escaped = json.dumps(windows_path)[1:-1]
+            pattern = re.escape(escaped) + (r'((?:\\\\[^"\\\\]+)*)' if folder else "")
+            text = re.sub(pattern, lambda match: json.dumps(
+                os.path.join(linux_path, *match[1].split("\\\\")[1:]) if folder else linux_path)[1:-1], text)
+        else:
+            pattern = re.escape(windows_path) + (r"((?:\\[^\\:\n]+)*)" if folder else "")
+            text = re.sub(pattern, lambda match: os.path.join(linux_path, *match[1].split("\\")[1:])
+                          if folder else linux_path, text)
+    return text
+
+
+def copy_logs(prefix, command, log_at):
+    """Copies each log PATH of `command` that exists into the prefix's drive
+    L: and names it there in `command`; returns (Windows path, Linux path,
+    whether it is a folder) of each."""
+    logs = prefix.root / "logs"
+    copies = []
+    for number, position in enumerate(log_at, 1):
+        given = Path(command[position])
+        if not given.exists():
+            continue  # the checker says so, under the name given
+        target = logs / str(number)
+        windows_path = f"{LOG_DRIVE.upper()}\\{number}"
+        if given.is_dir():
+            shutil.copytree(given, target, symlinks=False)
+        else:
+            target.mkdir(parents=True)
+            shutil.copyfile(given, target / given.name)
+            windows_path += "\\" + given.name
+        copies.append((windows_path, command[position], given.is_dir()))
+        command[position] = windows_path
+    if copies:
+        prefix.map_read_only(LOG_DRIVE, logs)
+    return copies
 
 
 def run_checker(build, work, arguments):
@@ -143,19 +180,17 @@ def run_checker(build, work, arguments):
             shutil.copyfile(program, copy)
             prefix.map_read_only(PROGRAM_DRIVE, folder)
             command[arguments.program_at] = windows_program_path(program)
-        log_file = None
-        if arguments.log_at is not None:
-            log_file = command[arguments.log_at]
-            if not Path(log_file).is_file():
-                print(f"tarvo-check: there is no file {log_file}", file=sys.stderr)
-                return BAD_USAGE, "", ""
-            command[arguments.log_at] = prefix.harness_file(LOG_COPY, Path(log_file).read_bytes())
+        if len(arguments.log_at) == 1 and not Path(command[arguments.log_at[0]]).exists():
+            print(f"tarvo-check: there is no file {command[arguments.log_at[0]]}", file=sys.stderr)
+            return BAD_USAGE, "", ""
+        copies = copy_logs(prefix, command, arguments.log_at)
         windows_checker = prefix.harness_file(CHECKER, checker.read_bytes())
         result = prefix.run_wine(windows_checker, *command, cwd=prefix.harness, timeout=RUN_TIMEOUT_SECONDS,
                                  apart=True)
         output, errors = result.stdout.decode("cp1252"), result.stderr.decode("cp1252")
-        if log_file is not None:
-            output, errors = (named_log(text, command[arguments.log_at], log_file) for text in (output, errors))
+        if copies:
+            output = named_logs(output, copies, "--json" in arguments.arguments)
+            errors = named_logs(errors, copies, False)
         return result.returncode, output, errors
     finally:
         prefix.stop_server()

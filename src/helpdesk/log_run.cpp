@@ -1,4 +1,4 @@
-#include "check/log_run.h"
+#include "helpdesk/log_run.h"
 
 #include <algorithm>
 #include <utility>
@@ -34,32 +34,44 @@ std::string DebugRunAdvice(const LogRun& run) {
          "TARVO32.EXE /DEBUG) en stuur het nieuwe logbestand C:\\LMRSTART.LOG mee.";
 }
 
-LogRun::LogRun(const LogText& text) : text_(text), entries_(RecogniseLogLines(text.lines)) {}
+LogRun::LogRun(const LogLines& lines, std::size_t from, std::size_t to)
+    : lines_(lines), from_(from), to_(to) {}
+
+const LogEntry* LogRun::After() const {
+  return to_ < lines_.entries.size() ? &lines_.entries[to_] : nullptr;
+}
+
+bool LogRun::FollowedDirectly(Index a) const {
+  const LogEntry& entry = At(a);
+  const LogEntry* next = a + 1 < Size() ? &At(a + 1) : After();
+  const std::uint32_t end = entry.number + entry.lines;
+  return next ? next->number == end : end > static_cast<std::uint32_t>(lines_.fileLines);
+}
 
 LogRun::Index LogRun::Find(LogLineKind kind, Index from, Index to) const {
-  for (Index i = from; i < std::min(to, entries_.size()); ++i) {
-    if (entries_[i].kind == kind) return i;
+  for (Index i = from; i < std::min(to, Size()); ++i) {
+    if (At(i).kind == kind) return i;
   }
   return None;
 }
 
 LogRun::Index LogRun::FindLast(LogLineKind kind, Index from, Index to) const {
   Index found = None;
-  for (Index i = from; i < std::min(to, entries_.size()); ++i) {
-    if (entries_[i].kind == kind) found = i;
+  for (Index i = from; i < std::min(to, Size()); ++i) {
+    if (At(i).kind == kind) found = i;
   }
   return found;
 }
 
 LogRun::Index LogRun::FindInStage(LogLineKind kind, RunStage stage) const {
-  for (Index i = 0; i < entries_.size(); ++i) {
-    if (entries_[i].kind == kind && entries_[i].stage == stage) return i;
+  for (Index i = 0; i < Size(); ++i) {
+    if (At(i).kind == kind && At(i).stage == stage) return i;
   }
   return None;
 }
 
 std::string LogRun::ValueOr(Index i, const std::string& otherwise) const {
-  return i == None ? otherwise : entries_[i].value;
+  return i == None ? otherwise : Value(i);
 }
 
 std::string LogRun::StartDirectory() const { return ValueOr(Find(LogLineKind::StartDir), "D:\\"); }
@@ -93,9 +105,16 @@ void LogRun::Report(const char* code, std::vector<Index> lines, std::string mean
   lines.erase(std::remove(lines.begin(), lines.end(), None), lines.end());
   std::sort(lines.begin(), lines.end());
   lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
-  LogFinding finding{code, {}, std::move(meaning), std::move(advice)};
-  for (const Index i : lines) finding.lines.push_back({entries_[i].number, entries_[i].text});
-  reading_.findings.push_back(std::move(finding));
+  std::vector<NumberedLine> numbered;
+  for (const Index i : lines) {
+    numbered.push_back({static_cast<int>(At(i).number), std::string(Text(i))});
+  }
+  ReportLines(code, std::move(numbered), std::move(meaning), std::move(advice));
+}
+
+void LogRun::ReportLines(const char* code, std::vector<NumberedLine> lines, std::string meaning,
+                         std::string advice) {
+  reading_.findings.push_back({code, std::move(lines), std::move(meaning), std::move(advice)});
 }
 
 }  // namespace tarvo

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "check/log_reading.h"
+#include "helpdesk/log_reading.h"
 
 namespace tarvo {
 
@@ -14,9 +14,10 @@ namespace tarvo {
 // advice, and how many there were.
 void WriteLogReadingText(const LogReading& reading, const std::string& file, std::ostream& out);
 
-// {"file", "log": {...}, "run": {"<part>": {...}, ...}, "findings": [{"code",
-// "lines": [{"number", "text"}], "meaning", "advice"}, ...]}; a key that
-// repeats within a part holds an array.
+// {"file", "runs", "log": {...}, "run": {"<part>": {...}, ...}, "findings":
+// [{"code", "lines": [{"number", "text"}], "meaning", "advice"}, ...]}
+// without a line end after it; a key that repeats within a part holds an
+// array. "runs" counts the launcher's runs in the file; the last is read.
 void WriteLogReadingJson(const LogReading& reading, const std::string& file, std::ostream& out);
 
 }  // namespace tarvo

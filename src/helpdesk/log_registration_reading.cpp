@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "check/log_run.h"
+#include "helpdesk/log_run.h"
 
 namespace tarvo {
 
@@ -47,6 +47,20 @@ struct LibraryOutcome {
   const char* dutch;  // what went wrong; none when nothing did
 };
 
+// The script-error repair mends Internet Explorer only; its registration
+// functions fail where the reader may not change the machine's register.
+std::string ScriptRepairAdvice(const LogRun& run, bool registrationFailed) {
+  const std::string code = ChosenBrowserCode(run);
+  if (!code.empty() && code.find("IE") == std::string::npos) {
+    return "Deze controle herstelt alleen Internet Explorer, en uw browser (code " + code +
+           ") is een andere: voor de cd-rom is ze niet nodig. Start de cd-rom voortaan zonder "
+           "/CHECKS.";
+  }
+  return registrationFailed
+             ? std::string(AdministratorAdvice) + " Helpt dat niet, dan: " + RepairExplorerAdvice
+             : RepairExplorerAdvice;
+}
+
 void ReadLibrary(LogRun& run, Index file, Index next) {
   static const LibraryOutcome outcomes[] = {
       {K::LibraryMissing, "not present", nullptr},
@@ -67,7 +81,7 @@ void ReadLibrary(LogRun& run, Index file, Index next) {
                        " niet opnieuw registreren: " + outcome.dutch +
                        ". De scriptfouten in Internet Explorer die deze controle moet verhelpen, "
                        "kunnen dus blijven.",
-                   RepairExplorerAdvice);
+                   ScriptRepairAdvice(run, outcome.kind == K::LibraryNotRegistered));
       }
       return;
     }
@@ -75,45 +89,95 @@ void ReadLibrary(LogRun& run, Index file, Index next) {
   run.Add("checks", "library", run.Value(file) + ": no outcome in the log");
 }
 
+const char* const HtmKey = "HKEY_CLASSES_ROOT\\.htm";
+
+// The .htm repair's lines after "registreren": the keys it could not make
+// and the error that ended it.
+struct HtmRepair {
+  Index registering = None;
+  std::vector<Index> lines;
+  std::vector<std::string> keys;
+  std::string error;
+};
+
+HtmRepair FindHtmRepair(const LogRun& run) {
+  HtmRepair repair;
+  const Index start = run.Find(K::ChecksStart);
+  const Index end = std::min(run.Find(K::HtmlFile, start == None ? run.Size() : start), run.Size());
+  repair.registering = start == None ? None : run.Find(K::HtmRegistering, start, end);
+  if (repair.registering == None) return repair;
+  repair.lines.push_back(repair.registering);
+  for (Index i = repair.registering; i < end; ++i) {
+    const K kind = run.At(i).kind;
+    if (kind == K::HtmKeyFailed) repair.keys.push_back(run.Value(i));
+    if (kind == K::Exception) repair.error = run.Value(i);
+    if (kind == K::HtmKeyFailed || kind == K::Exception) repair.lines.push_back(i);
+  }
+  return repair;
+}
+
+// What the browser lookup after a half-done repair found.
+std::string AfterHalfRepair(const LogRun& run) {
+  const Index code = run.Find(K::FindExecutable);
+  const long long found = code == None ? 0 : DecimalNumber(run.Value(code)).value_or(0);
+  if (code == None) {
+    return "Windows heeft daardoor misschien geen programma meer voor HTML-bestanden.";
+  }
+  if (found > 32) {
+    return "Dat type had nog de opdracht van een eerdere keer, dus HTML-bestanden openen nu met " +
+           run.ValueOr(run.Find(K::BrowserStr), "die browser") + ".";
+  }
+  return "Daardoor heeft Windows geen programma meer voor HTML-bestanden (FindExecutable gaf "
+         "daarna " +
+         run.Value(code) + ").";
+}
+
 void ReadHtmRepair(LogRun& run, Index start, Index end) {
-  const Index registering = run.Find(K::HtmRegistering, start, end);
-  if (registering == None) {
+  const HtmRepair repair = FindHtmRepair(run);
+  if (repair.registering == None) {
     if (run.Find(K::HtmRepairDone, start, end) != None) {
       run.Set("checks", "htm_association", "not changed: the search found no browser");
     }
     return;
   }
-  const std::string& browser = run.Value(registering);
-  if (run.Find(K::HtmRegistered, registering, end) != None) {
-    run.Set("checks", "htm_association", browser + " now opens .htm files");
-    return;
-  }
-  std::vector<Index> lines{registering};
-  std::vector<std::string> keys;
-  std::string error;
-  for (Index i = registering; i < end; ++i) {
-    if (run.At(i).kind == K::HtmKeyFailed) keys.push_back(run.Value(i));
-    if (run.At(i).kind == K::HtmKeyFailed || run.At(i).kind == K::Exception) {
-      lines.push_back(i);
+  const std::string& browser = run.Value(repair.registering);
+  if (repair.keys.empty() && repair.error.empty()) {
+    if (run.Find(K::HtmRegistered, repair.registering, end) != None) {
+      run.Set("checks", "htm_association", browser + " now opens .htm files");
     }
-    if (run.At(i).kind == K::Exception) {
-      error = run.Value(i);
-      run.Explain(i);
-    }
+    return;  // or the log ends before the repair did
   }
-  if (lines.size() == 1) return;  // the log ends before the repair did
-  run.Set("checks", "htm_association", "not changed: registering " + browser + " failed");
-  run.Report("htm-repair-failed", lines,
-             "De herstelactie van /CHECKS wilde .htm-bestanden koppelen aan " + browser +
-                 ", maar kon " +
-                 (keys.empty() ? "een waarde in het register niet schrijven"
-                               : KeysText(keys) + " niet aanmaken") +
-                 (error.empty() ? "" : " (" + error + ")") +
-                 "; HTML-bestanden openen dus nog met de vorige browser.",
-             AdministratorAdvice);
+  for (const Index i : repair.lines) {
+    if (run.At(i).kind == K::Exception) run.Explain(i);
+  }
+  const std::string failed = (repair.keys.empty() ? "een waarde in het register niet schrijven"
+                                                  : KeysText(repair.keys) + " niet aanmaken") +
+                             (repair.error.empty() ? "" : " (" + repair.error + ")");
+  std::string meaning = "De herstelactie van /CHECKS wilde .htm-bestanden koppelen aan " + browser +
+                        ", maar kon " + failed;
+  if (!repair.keys.empty() && repair.keys.front() == HtmKey) {
+    run.Set("checks", "htm_association", "not changed: registering " + browser + " failed");
+    meaning += "; HTML-bestanden openen dus nog met de vorige browser.";
+  } else if (HtmRepairLeftHalfDone(run)) {
+    run.Set("checks", "htm_association",
+            "half changed: .htm points at Lumora.htmlfile, which got no open command");
+    meaning +=
+        ". Toen was .htm al aan het bestandstype Lumora.htmlfile gekoppeld, maar dat type "
+        "kreeg geen opdracht om de browser te starten. " +
+        AfterHalfRepair(run);
+  } else {
+    run.Set("checks", "htm_association", "not known: registering " + browser + " failed");
+    meaning += "; hoe ver de koppeling kwam, zegt het logbestand niet.";
+  }
+  run.Report("htm-repair-failed", repair.lines, meaning, AdministratorAdvice);
 }
 
 }  // namespace
+
+bool HtmRepairLeftHalfDone(const LogRun& run) {
+  const HtmRepair repair = FindHtmRepair(run);
+  return !repair.keys.empty() && repair.keys.front() != HtmKey;
+}
 
 void ReadChecks(LogRun& run) {
   const Index start = run.Find(K::ChecksStart);
@@ -129,7 +193,7 @@ void ReadChecks(LogRun& run) {
                "De controle tegen scriptfouten van /CHECKS kon de systeemmap van Windows niet "
                "opvragen (lengte " +
                    run.Value(length) + ") en heeft Internet Explorer dus niet hersteld.",
-               RepairExplorerAdvice);
+               ScriptRepairAdvice(run, false));
   }
   for (Index i = run.Find(K::LibraryFile, start, end); i != None;
        i = run.Find(K::LibraryFile, i + 1, end)) {
@@ -155,20 +219,20 @@ void ReadRegistration(LogRun& run) {
     const LogEntry& entry = run.At(i);
     if (entry.kind == K::BetaValueRemoved) run.Set("registration", "beta_value_removed", "yes");
     if (entry.kind == K::KeyFailed) {
-      const std::string routine = entry.text.substr(0, 2);
+      const std::string routine = std::string(run.Text(i).substr(0, 2));
       if (!open || failures.back().routine != routine) failures.push_back({routine, {}, {}, ""});
       open = true;
       failures.back().lines.push_back(i);
-      failures.back().keys.push_back(entry.value);
-      run.Add("registration", "failed_key", entry.value);
+      failures.back().keys.push_back(run.Value(i));
+      run.Add("registration", "failed_key", run.Value(i));
     }
     if (entry.kind == K::Exception && !run.Explained(i)) {
       if (!open) failures.push_back({});
       open = false;
       failures.back().lines.push_back(i);
-      failures.back().error = entry.value;
+      failures.back().error = run.Value(i);
       run.Explain(i);
-      run.Add("registration", "error", entry.value);
+      run.Add("registration", "error", run.Value(i));
     }
   }
   if (!failures.empty()) {

@@ -6,14 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "check/log_text.h"
+#include "helpdesk/log_lines.h"
+#include "helpdesk/log_text.h"
 
 namespace tarvo {
-
-struct NumberedLine {
-  int number = 0;  // in the file, from 1
-  std::string text;
-};
 
 // One fact of the run, such as ("code", "IE5"). A key may repeat, as
 // "candidate" does for each browser the search found.
@@ -36,12 +32,18 @@ struct LogFinding {
 
 struct LogReading {
   bool launcherLog = false;  // false: no line is one the launcher writes
+  int runs = 0;              // of the launcher in the file; the last is read
   // "log" about the file first, then the parts of the run in its order.
   std::vector<LogSection> sections;
   std::vector<LogFinding> findings;  // in the order of the run
 };
 
-// `text` must be without a LogTextProblem.
-LogReading ReadLauncherLog(const LogText& text);
+// `text` must be without a LogTextProblem. Its lines are found again as
+// NormaliseLogLines does; each run of the launcher in it is read, and the
+// last one is told in full.
+LogReading ReadLauncherLog(LogText text);
+
+// The value of the fact `key` of `section`; empty when there is none.
+std::string FactOf(const LogReading& reading, const std::string& section, const std::string& key);
 
 }  // namespace tarvo

@@ -1,7 +1,9 @@
-#include "check/log_lines.h"
+#include "helpdesk/log_lines.h"
 
 #include <map>
-#include <optional>
+#include <vector>
+
+#include "platform/windows1252.h"
 
 namespace tarvo {
 
@@ -10,16 +12,10 @@ namespace {
 using K = LogLineKind;
 using S = RunStage;
 
-struct Rule {
-  LogLineKind kind;
-  std::optional<RunStage> stage;  // none: a detail line
-  const char* pattern;            // "%" stands for the line's variable part
-  const char* value = "";         // the value of a line without one
-};
-
 // The first that matches counts, so a pattern comes after the fixed lines it
 // would also match.
-const Rule Rules[] = {
+const LineForm Forms[] = {
+    {K::Unknown, {}, ""},  // NoForm
     {K::HeaderFirst, S::Header, "Stuur de complete inhoud van deze logfile naar % voor"},
     {K::HeaderSecond, S::Header, "een mogelijke oplossing. Verander niets aan de inhoud!"},
     {K::HeaderRule, S::Header,
@@ -153,79 +149,132 @@ const Rule Rules[] = {
     {K::Exception, {}, "Exception: %"},
 };
 
-// A rule's pattern split at its "%".
+// A form's pattern split at its "%".
 struct Pattern {
-  const Rule* rule;
+  LineFormId form;
   std::string head;
   std::string tail;
   bool variable;
 };
 
 // Every pattern's fixed beginning is at least this long, so a line is
-// compared only with the patterns that begin as it does.
+// compared only with the patterns that begin as it does. The accented
+// letters of the fixed texts all stand further on.
 constexpr std::size_t StartLength = 8;
 
-const std::map<std::string, std::vector<Pattern>>& PatternsByStart() {
-  static const std::map<std::string, std::vector<Pattern>> patterns = [] {
-    std::map<std::string, std::vector<Pattern>> byStart;
-    for (const Rule& rule : Rules) {
-      const std::string pattern = rule.pattern;
+const std::vector<Pattern>& AllPatterns() {
+  static const std::vector<Pattern> patterns = [] {
+    std::vector<Pattern> all;
+    for (std::size_t form = 1; form < std::size(Forms); ++form) {
+      const std::string pattern = Forms[form].pattern;
       const auto mark = pattern.find('%');
-      byStart[pattern.substr(0, StartLength)].push_back(
-          {&rule, pattern.substr(0, mark),
-           mark == std::string::npos ? "" : pattern.substr(mark + 1), mark != std::string::npos});
+      all.push_back({static_cast<LineFormId>(form), pattern.substr(0, mark),
+                     mark == std::string::npos ? "" : pattern.substr(mark + 1),
+                     mark != std::string::npos});
+    }
+    return all;
+  }();
+  return patterns;
+}
+
+const std::map<std::string, std::vector<Pattern>, std::less<>>& PatternsByStart() {
+  static const std::map<std::string, std::vector<Pattern>, std::less<>> patterns = [] {
+    std::map<std::string, std::vector<Pattern>, std::less<>> byStart;
+    for (const Pattern& pattern : AllPatterns()) {
+      byStart[pattern.head.substr(0, StartLength)].push_back(pattern);
     }
     return byStart;
   }();
   return patterns;
 }
 
-std::optional<std::string> Match(const std::string& line, const Pattern& pattern) {
-  if (!pattern.variable) {
-    if (line == pattern.head) return std::string(pattern.rule->value);
-    return std::nullopt;
+bool Damaged(char c) { return c == '?' || static_cast<unsigned char>(c) >= 0x80; }
+
+// The characters of `line` from `at` that an accented letter became on its
+// way: the letter itself, its bare letter with or without a damaged
+// character after it (a mark that was lost), or one to three damaged
+// characters (its bytes in another encoding). 0 for none of these.
+std::size_t AccentedLetterAt(std::string_view line, std::size_t at, char letter) {
+  if (at >= line.size()) return 0;
+  if (line[at] == letter) return 1;
+  if (line[at] == BaseLetter(static_cast<unsigned char>(letter))) {
+    return at + 1 < line.size() && Damaged(line[at + 1]) ? 2 : 1;
   }
-  const std::size_t fixed = pattern.head.size() + pattern.tail.size();
-  if (line.size() >= fixed && line.compare(0, pattern.head.size(), pattern.head) == 0 &&
-      line.compare(line.size() - pattern.tail.size(), pattern.tail.size(), pattern.tail) == 0) {
-    return line.substr(pattern.head.size(), line.size() - fixed);
+  std::size_t count = 0;
+  while (count < 3 && at + count < line.size() && Damaged(line[at + count])) ++count;
+  return count;
+}
+
+// Whether `line` is the fixed text `fixed`, its accented letters perhaps
+// damaged (which sets `damaged`).
+bool IsFixedText(std::string_view line, std::string_view fixed, bool& damaged) {
+  std::size_t at = 0;
+  bool changed = false;
+  for (const char c : fixed) {
+    if (static_cast<unsigned char>(c) < 0x80) {
+      if (at >= line.size() || line[at] != c) return false;
+      ++at;
+      continue;
+    }
+    const std::size_t taken = AccentedLetterAt(line, at, c);
+    if (taken == 0) return false;
+    changed = changed || taken != 1 || line[at] != c;
+    at += taken;
   }
-  const std::string& head = pattern.head;
-  if (pattern.tail.empty() && !head.empty() && head.back() == ' ' &&
-      line.compare(0, std::string::npos, head, 0, head.size() - 1) == 0) {
-    return std::string();
+  if (at != line.size()) return false;
+  damaged = changed;
+  return true;
+}
+
+bool Matches(std::string_view line, const Pattern& pattern, bool& damagedAccent) {
+  if (!pattern.variable) return IsFixedText(line, pattern.head, damagedAccent);
+  const std::string_view head = pattern.head;
+  const std::string_view tail = pattern.tail;
+  if (line.size() >= head.size() + tail.size() && line.substr(0, head.size()) == head &&
+      line.substr(line.size() - tail.size()) == tail) {
+    return true;
   }
-  return std::nullopt;
+  return tail.empty() && !head.empty() && head.back() == ' ' &&
+         line == head.substr(0, head.size() - 1);
 }
 
 }  // namespace
 
-std::vector<LogEntry> RecogniseLogLines(const std::vector<std::string>& lines) {
-  std::vector<LogEntry> entries;
-  RunStage stage = RunStage::Header;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    LogEntry entry;
-    entry.number = static_cast<int>(i + 1);
-    entry.text = lines[i];
-    const std::string line = lines[i].substr(0, lines[i].find_last_not_of(" \t") + 1);
-    if (line.empty()) entry.kind = LogLineKind::Empty;
-    const auto group = PatternsByStart().find(line.substr(0, StartLength));
-    const std::vector<Pattern> none;
-    for (const Pattern& pattern : group == PatternsByStart().end() ? none : group->second) {
-      if (auto value = Match(line, pattern)) {
-        entry.kind = pattern.rule->kind;
-        entry.value = std::move(*value);
-        if (pattern.rule->stage) {
-          stage = *pattern.rule->stage;
-          entry.detail = false;
-        }
-        break;
-      }
-    }
-    entry.stage = stage;
-    entries.push_back(std::move(entry));
+const LineForm& FormOf(LineFormId form) { return Forms[form < std::size(Forms) ? form : NoForm]; }
+
+LineFormId RecogniseLogLine(std::string_view line, bool& damagedAccent) {
+  damagedAccent = false;
+  const auto group = PatternsByStart().find(line.substr(0, StartLength));
+  if (group == PatternsByStart().end()) return NoForm;
+  for (const Pattern& pattern : group->second) {
+    if (Matches(line, pattern, damagedAccent)) return pattern.form;
   }
-  return entries;
+  return NoForm;
+}
+
+std::string ValueOf(LineFormId form, std::string_view line) {
+  const std::string pattern = FormOf(form).pattern;
+  const auto mark = pattern.find('%');
+  if (mark == std::string::npos) return FormOf(form).value;
+  const std::size_t fixed = pattern.size() - 1;
+  if (line.size() < fixed) return "";
+  return std::string(line.substr(mark, line.size() - fixed));
+}
+
+bool EndsInItsValue(LineFormId form) {
+  const std::string_view pattern = FormOf(form).pattern;
+  return !pattern.empty() && pattern.back() == '%';
+}
+
+bool BeginsLogLine(std::string_view text) {
+  for (const Pattern& pattern : AllPatterns()) {
+    const std::string_view head = pattern.head;
+    if (text.size() < head.size() ? head.substr(0, text.size()) == text
+                                  : pattern.variable && text.substr(0, head.size()) == head) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace tarvo

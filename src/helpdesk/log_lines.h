@@ -2,14 +2,15 @@
 // the routines that write them spell them.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace tarvo {
 
-enum class LogLineKind {
+enum class LogLineKind : std::uint8_t {
   Unknown,
-  Empty,
   // the header
   HeaderFirst,
   HeaderSecond,
@@ -106,7 +107,7 @@ enum class LogLineKind {
 };
 
 // The parts of a run, in their order.
-enum class RunStage {
+enum class RunStage : std::uint8_t {
   Header,
   StartUp,
   Checks,
@@ -118,21 +119,57 @@ enum class RunStage {
   Launch,
 };
 
-struct LogEntry {
-  LogLineKind kind = LogLineKind::Unknown;
-  // Numbered, check and "Melding" lines set it; detail lines, exception
-  // lines, empty and unknown ones have the stage of the line before.
-  RunStage stage = RunStage::Header;
-  bool detail = true;
-  int number = 0;    // in the file, from 1
-  std::string text;  // as the file holds it
-  // The line's variable part (a path, a number, a message); for a key that
-  // could not be made, the key with its root.
-  std::string value;
+// One of the forms the launcher writes its lines in.
+struct LineForm {
+  LogLineKind kind;
+  std::optional<RunStage> stage;  // none: a detail line
+  const char* pattern;            // "%" stands for the line's variable part
+  const char* value = "";         // the value of a line without one
 };
 
-// Each line recognised. Blanks at a line's end are ignored, and so is the
-// loss of the blank before an empty value there, as mail programs do both.
-std::vector<LogEntry> RecogniseLogLines(const std::vector<std::string>& lines);
+// A form by its number; 0 is none.
+using LineFormId = std::uint8_t;
+constexpr LineFormId NoForm = 0;
+const LineForm& FormOf(LineFormId form);
+
+// The form of `line`, given without its line end and the blanks at its end;
+// NoForm for a line the launcher does not write. The blank before an empty
+// value at a line's end may be lost, as mail programs drop it. An accented
+// letter of a fixed text may have come through damaged (as "?", as two
+// characters, or as its bare letter); `damagedAccent` then tells.
+LineFormId RecogniseLogLine(std::string_view line, bool& damagedAccent);
+
+// The variable part of `line` (a path, a number, a message); for a key that
+// could not be made, the key with its root.
+std::string ValueOf(LineFormId form, std::string_view line);
+
+// Whether a form's variable part runs to the end of the line, so that the
+// line still reads as that form when its end is cut off.
+bool EndsInItsValue(LineFormId form);
+
+// Whether `text` is the beginning of one of the launcher's lines, cut short.
+bool BeginsLogLine(std::string_view text);
+
+// One line of the launcher in a file, or a stretch of lines that are none of
+// its (empty lines among them).
+struct LogEntry {
+  std::uint32_t number = 0;  // its first line in the file, from 1
+  // The file's lines it spans: more than one for a line a mail program
+  // wrapped and that was joined again, and for a stretch.
+  std::uint32_t lines = 1;
+  std::uint32_t offset = 0;  // of its text in the store of the file's lines
+  std::uint32_t length = 0;
+  LineFormId form = NoForm;
+  LogLineKind kind = LogLineKind::Unknown;
+  // Numbered, check and "Melding" lines set it; detail lines, exception
+  // lines and stretches have the stage of the line before.
+  RunStage stage = RunStage::Header;
+  bool detail = true;
+};
+
+struct NumberedLine {
+  int number = 0;  // in the file, from 1
+  std::string text;
+};
 
 }  // namespace tarvo

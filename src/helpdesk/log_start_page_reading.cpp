@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "check/log_run.h"
+#include "helpdesk/log_run.h"
 #include "platform/disc_files.h"
+#include "platform/win32_api.h"
 
 namespace tarvo {
 
@@ -42,18 +43,20 @@ void ReportDiagnosis(LogRun& run, const Diagnosis& d, const std::vector<Index>& 
   const std::string drive = d.path.substr(0, 2);
   const bool templateFailed = d.className == "EFOpenError" || d.className == "EReadError" ||
                               (!d.path.empty() && d.path.back() == '\\');
-  const bool readOnly =
-      d.attributes != None && (DecimalNumber(run.Value(d.attributes)).value_or(0) & 1);
-  const bool full = d.className == "EWriteError" || (d.free != None && run.Value(d.free) == "0");
+  // GetFileAttributes gives -1 when it fails: no attributes at all.
+  const long long attributes =
+      d.attributes == None ? -1 : DecimalNumber(run.Value(d.attributes)).value_or(-1);
+  const bool readOnly = attributes >= 0 && (attributes & FileAttributeReadOnly) != 0;
+  const long long free = d.free == None ? -1 : DecimalNumber(run.Value(d.free)).value_or(-1);
+  const bool folderMissing = d.folder != None && !d.folderExists;
+  const bool full = d.className == "EWriteError" || (free == 0 && !folderMissing);
   const std::string error = d.className + ": " + d.message;
   if (templateFailed) {
     run.Report(
         "template-unreadable", lines,
         "De launcher kon het sjabloon van de startpagina (" + std::string(TemplateFile) +
             ") op de cd-rom niet lezen (" + error + "), dus kon hij de startpagina niet maken." +
-            NotStarted +
-            " Een vuile of beschadigde cd-rom is de gewone oorzaak; melden meer lezers dit, "
-            "controleer dan de master met tarvo-check.",
+            NotStarted + " Een vuile of beschadigde cd-rom is de gewone oorzaak.",
         "Maak de cd-rom voorzichtig schoon (met een zachte doek, van het midden naar de rand) "
         "en probeer het opnieuw, zo nodig in een ander cd-romstation. Lukt het dan nog niet, "
         "vraag dan een nieuwe cd-rom aan.");
@@ -81,15 +84,17 @@ void ReportDiagnosis(LogRun& run, const Diagnosis& d, const std::vector<Index>& 
   } else if (d.exists != None) {
     run.Report(
         "start-page-locked", lines,
-        "De startpagina " + d.path + " bestaat al en is niet alleen-lezen (bestandskenmerk " +
-            run.ValueOr(d.attributes, "?") +
-            "), maar kon toch niet overschreven worden: een ander programma houdt hem open "
+        "De startpagina " + d.path + " bestaat al en " +
+            (attributes < 0
+                 ? "zijn bestandskenmerken konden niet opgevraagd worden"
+                 : "is niet alleen-lezen (bestandskenmerk " + run.Value(d.attributes) + ")") +
+            ", maar hij kon niet overschreven worden: een ander programma houdt hem open "
             "(vaak een browser van een vorige start), of u mag hem niet wijzigen." +
             NotStarted,
         "Sluit alle vensters van uw browser of start de pc opnieuw, en start daarna de cd-rom "
         "opnieuw. Helpt dat niet, verwijder dan het bestand " +
             d.path + ".");
-  } else if (d.folder != None && !d.folderExists) {
+  } else if (folderMissing) {
     run.Report("temp-folder-missing", lines,
                "De map voor tijdelijke bestanden " + folder +
                    " bestaat niet, dus kon de launcher de startpagina " + d.path + " niet maken." +
@@ -98,8 +103,10 @@ void ReportDiagnosis(LogRun& run, const Diagnosis& d, const std::vector<Index>& 
   } else if (d.folder != None) {
     const std::string type = run.ValueOr(d.drive, "DRIVE_FIXED");
     run.Report("temp-folder-denied", lines,
-               "De map voor tijdelijke bestanden " + folder +
-                   " bestaat en er is ruimte, maar de launcher kon er de startpagina " + d.path +
+               "De map voor tijdelijke bestanden " + folder + " bestaat en " +
+                   (free > 0 ? std::string("er is ruimte")
+                             : "de vrije ruimte kon niet opgevraagd worden") +
+                   ", maar de launcher kon er de startpagina " + d.path +
                    " niet in maken: u mag in die map niet schrijven" +
                    (type == "DRIVE_FIXED" ? "" : " (het station is van het type " + type + ")") +
                    "." + NotStarted,

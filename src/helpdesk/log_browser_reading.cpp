@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "check/log_run.h"
+#include "helpdesk/log_run.h"
 #include "platform/ascii_case.h"
 #include "platform/disc_files.h"
 
@@ -50,6 +50,12 @@ std::string FindExecutableMeaning(const std::string& code) {
       return "failed";
   }
 }
+
+const char* const StartFromTheDiscAdvice =
+    "Start de cd-rom vanaf de cd-rom zelf: open in Deze computer het cd-romstation en "
+    "dubbelklik op TARVO32.EXE. Geeft u zelf een directory op (zoals D:\\), dan moet dat de "
+    "hoofdmap van de cd-rom zijn. Lukt het zo ook niet, maak de cd-rom dan voorzichtig schoon "
+    "en probeer het opnieuw.";
 
 bool EndsWithAsciiInsensitive(const std::string& text, const std::string& end) {
   return text.size() >= end.size() &&
@@ -104,12 +110,18 @@ void ReadLookup(LogRun& run) {
                    ": bestand niet gevonden): de launcher is niet vanaf de cd-rom gestart, of met "
                    "een directory op de opdrachtregel waar de cd-rom niet staat. Hij meldde dat de "
                    "startdirectory niet bestaat en stopte.",
-               "Start de cd-rom vanaf de cd-rom zelf: open in Deze computer het cd-romstation en "
-               "dubbelklik op TARVO32.EXE. Geeft u zelf een directory op (zoals D:\\), dan moet "
-               "dat de hoofdmap van de cd-rom zijn.");
+               StartFromTheDiscAdvice);
   }
   if (const Index stop = run.Find(K::NoBrowser, html); stop != None) {
-    if (missing != None) {
+    if (code != None && run.Value(code) == "3") {
+      run.Report("start-directory-invalid", {html, code, stop},
+                 "FindExecutable gaf 3 (pad niet gevonden): de map van " + run.Value(html) +
+                     " bestaat niet of kon niet gelezen worden. De launcher is dus niet vanaf de "
+                     "cd-rom gestart, met een startdirectory die niet bestaat, of de cd-rom kon "
+                     "niet gelezen worden. Hij meldde dat er geen browser is geïnstalleerd, maar "
+                     "dat is hier niet de oorzaak, en stopte.",
+                 StartFromTheDiscAdvice);
+    } else if (missing != None) {
       run.Report(
           "browser-file-missing", {path, missing, stop},
           "HTML-bestanden zijn gekoppeld aan " + run.Value(path) +
@@ -118,6 +130,17 @@ void ReadLookup(LogRun& run) {
           "Installeer de browser opnieuw, of stel een andere browser in als standaardbrowser "
           "(de meest recente versies van ondersteunde browsers staan op de cd-rom), en start "
           "daarna de cd-rom opnieuw.");
+    } else if (HtmRepairLeftHalfDone(run)) {
+      run.Report("no-browser-registered", {code, stop},
+                 "Windows heeft geen programma om HTML-bestanden mee te openen (FindExecutable "
+                 "gaf " +
+                     run.ValueOr(code, "?") +
+                     "): de herstelactie van /CHECKS koppelde .htm-bestanden aan het bestandstype "
+                     "Lumora.htmlfile, maar kon dat type geen opdracht geven om de browser te "
+                     "starten (zie htm-repair-failed). De launcher meldde dat er geen browser is "
+                     "geïnstalleerd en stopte.",
+                 std::string("Uw browser is er nog; alleen de koppeling is half hersteld. ") +
+                     AdministratorAdvice + " Of stel uw browser opnieuw in als standaardbrowser.");
     } else {
       run.Report(
           "no-browser-registered", {code, stop},
@@ -156,10 +179,23 @@ void ReadCatalogue(LogRun& run) {
             "none: the Windows directory is not known (length " + run.Value(length) + ")");
   }
   const Index failure = copy != None && IsCopyFailure(run, copy + 1) ? copy + 1 : None;
-  if (failure != None) {
+  if (failure != None && windows == None) {
     run.Explain(failure);
     run.Set("catalogue", "copy", "failed: " + run.Value(failure));
-    const std::string target = run.ValueOr(windows, "de Windows-map");
+    run.Report("catalogue-copy-failed", {length, copy, failure},
+               "Windows gaf de launcher zijn Windows-map niet op (lengte " +
+                   run.ValueOr(length, "?") +
+                   "), dus kon hij de browsercatalogus van de cd-rom nergens naartoe kopiëren (" +
+                   run.Value(failure) +
+                   "). Deze keer las hij de catalogus van de cd-rom; omdat dit als probleem telt, "
+                   "bewaart hij bij elke start dit logbestand en meldt hij dat.",
+               "Start de pc opnieuw en daarna de cd-rom. Blijft dit gebeuren, dan is er iets mis "
+               "met de installatie van Windows. " +
+                   DebugRunAdvice(run));
+  } else if (failure != None) {
+    run.Explain(failure);
+    run.Set("catalogue", "copy", "failed: " + run.Value(failure));
+    const std::string target = run.Value(windows);
     run.Report(
         "catalogue-copy-failed", {copy, failure},
         "De launcher kon de browsercatalogus van de cd-rom niet naar " + target + " kopiëren (" +
@@ -196,17 +232,24 @@ void ReportUnknownBrowser(LogRun& run, Index unknown, Index outcome, bool better
                             "?") +
                 ", maar de cd-rom ondersteunt hem niet (code NA)."
           : "De browsercatalogus van de cd-rom kent die browser niet (code ONB).";
-  if (run.ValueOr(run.Find(K::CatalogueCdVersion), "") == "0" && CatalogueUnread(run)) {
+  const bool unreadCatalogue =
+      run.ValueOr(run.Find(K::CatalogueCdVersion), "") == "0" && CatalogueUnread(run);
+  std::string advice = InstallBrowserAdvice;
+  if (unreadCatalogue) {
     meaning +=
         " De catalogus zelf kon niet gelezen worden (versie 0 op de cd-rom en in de "
         "Windows-map), dus is elke browser onbekend.";
+    advice = std::string("Uw browser hoeft u niet te vervangen: de browsercatalogus ") +
+             CatalogueFile +
+             " op de cd-rom kon niet gelezen worden. Maak de cd-rom voorzichtig schoon (met een "
+             "zachte doek, van het midden naar de rand) en probeer het opnieuw, zo nodig in een "
+             "ander cd-romstation. Lukt het dan nog niet, vraag dan een nieuwe cd-rom aan.";
   }
-  std::string advice = InstallBrowserAdvice;
   if (better) {
     const std::string found =
         run.ValueOr(run.Find(K::BestBrowser, unknown, outcome), "een andere browser");
     meaning += " De launcher zocht op C: naar een betere browser, vond " + found +
-               " en startte die; bij elke start ziet de lezer twee meldingen over die zoektocht.";
+               " en startte die; bij elke start ziet u twee meldingen over die zoektocht.";
     advice = "Stel " + found +
              " in als standaardbrowser voor HTML-bestanden, of start de cd-rom één keer met de "
              "optie /CHECKS (Start, Uitvoeren: " +
@@ -259,8 +302,16 @@ void ReportSmallScreen(LogRun& run, Index desktop, Index window, Index document)
   std::string advice =
       "Start de cd-rom opnieuw; verandert er niets, stel dan een hogere schermresolutie in "
       "(Beeldscherm, Instellingen).";
-  if (desktop != None && window != None && ReadPixels(run.Value(desktop), area) &&
-      ReadPixels(run.Value(window), size)) {
+  const bool areaKnown = desktop != None && ReadPixels(run.Value(desktop), area);
+  if (areaKnown && window == None) {
+    meaning = "Het bureaublad (het scherm zonder de taakbalk) is " + area.Text() +
+              " pixels. De launcher kon de rand en de titelbalk van vensters niet opvragen, maar "
+              "ook zonder die past het browservenster (minstens 640 x 480 pixels, plus wat de "
+              "browsercatalogus voor deze browser toevoegt) er niet met 10 pixels ruimte op.";
+    advice =
+        "Stel een hogere schermresolutie in (Beeldscherm, Instellingen), of maak de taakbalk "
+        "kleiner. Start daarna de cd-rom opnieuw.";
+  } else if (areaKnown && window != None && ReadPixels(run.Value(window), size)) {
     meaning = "Het bureaublad (het scherm zonder de taakbalk) is " + area.Text() +
               " pixels en het browservenster moet " + size.Text() +
               " pixels zijn; er moeten in beide richtingen minstens 10 pixels over blijven.";
@@ -277,6 +328,13 @@ void ReportSmallScreen(LogRun& run, Index desktop, Index window, Index document)
 }
 
 }  // namespace
+
+std::string ChosenBrowserCode(const LogRun& run) {
+  const Index better = run.Find(K::BetterBrowser);
+  const Index code = better != None ? run.Find(K::BrowserCode, better)
+                                    : run.FindInStage(K::BrowserCode, RunStage::Lookup);
+  return run.ValueOr(code, "");
+}
 
 void ReadBrowserDetection(LogRun& run) {
   ReadLookup(run);

@@ -1,9 +1,9 @@
-#include "check/log_report.h"
+#include "helpdesk/log_report.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "check/report.h"
+#include "platform/json_string.h"
 
 namespace tarvo {
 
@@ -78,7 +78,7 @@ void WriteLogReadingText(const LogReading& reading, const std::string& file, std
 }
 
 void WriteLogReadingJson(const LogReading& reading, const std::string& file, std::ostream& out) {
-  out << "{\"file\": " << JsonString(file);
+  out << "{\"file\": " << JsonString(file) << ", \"runs\": " << reading.runs;
   bool run = false;
   for (const LogSection& section : reading.sections) {
     if (section.name == "log") {
@@ -101,7 +101,7 @@ void WriteLogReadingJson(const LogReading& reading, const std::string& file, std
         << ",\n   \"advice\": " << JsonString(finding.advice) << '}';
     separator = ",";
   }
-  out << (reading.findings.empty() ? "]}\n" : "\n]}\n");
+  out << (reading.findings.empty() ? "]}" : "\n]}");
 }
 
 }  // namespace tarvo
