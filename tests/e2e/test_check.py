@@ -208,6 +208,7 @@ class CheckScenarios(unittest.TestCase):
             (mailbox / "piet.eml").write_bytes(mail(log, attached=True))
             (mailbox / "oud" / "klaas.EML").parent.mkdir()
             (mailbox / "oud" / "klaas.EML").write_bytes(mail(log, attached=False))
+            (mailbox / "oud" / "terug").symlink_to("..")  # a circle, passed over
             (mailbox / "notitie.txt").write_bytes(b"Jan terugbellen.\r\n")
             status, output, errors = check("log", mailbox)
             self.assertEqual(status, 1, errors)

@@ -119,6 +119,35 @@ def named_logs(text, copies, as_json):
     return text
 
 
+class CannotCopy(Exception):
+    """A path given that cannot be copied into the prefix; the text says
+    which file and why."""
+
+
+def copy_tree(source, target, ignore=None):
+    try:
+        shutil.copytree(source, target, symlinks=False, ignore=ignore)
+    except shutil.Error as error:
+        failed, _, why = error.args[0][0]
+        raise CannotCopy(f"{failed}: cannot be copied ({why})") from error
+    except OSError as error:
+        raise CannotCopy(f"{error.filename}: cannot be copied ({error.strerror})") from error
+
+
+def copy_file(source, target):
+    try:
+        shutil.copyfile(source, target)
+    except OSError as error:
+        raise CannotCopy(f"{error.filename}: cannot be copied ({error.strerror})") from error
+
+
+def folder_links(folder, names):
+    """The links to folders among `names`: the log reader does not follow
+    them, so that none leads round in a circle, and neither does its copy."""
+    return [name for name in names if os.path.islink(os.path.join(folder, name))
+            and os.path.isdir(os.path.join(folder, name))]
+
+
 def copy_logs(prefix, command, log_at):
     """Copies each log PATH of `command` that exists into the prefix's drive
     L: and names it there in `command`; returns (Windows path, Linux path,
@@ -132,10 +161,10 @@ def copy_logs(prefix, command, log_at):
         target = logs / str(number)
         windows_path = f"{LOG_DRIVE.upper()}\\{number}"
         if given.is_dir():
-            shutil.copytree(given, target, symlinks=False)
+            copy_tree(given, target, ignore=folder_links)
         else:
             target.mkdir(parents=True)
-            shutil.copyfile(given, target / given.name)
+            copy_file(given, target / given.name)
             windows_path += "\\" + given.name
         copies.append((windows_path, command[position], given.is_dir()))
         command[position] = windows_path
@@ -158,15 +187,7 @@ def run_checker(build, work, arguments):
                 print(f"tarvo-check: no folder {arguments.master}", file=sys.stderr)
                 return BAD_USAGE, "", ""
             copy = prefix.root / "master"
-            try:
-                shutil.copytree(master, copy, symlinks=False)
-            except shutil.Error as error:
-                source, _, why = error.args[0][0]
-                print(f"tarvo-check: {source}: cannot be copied ({why})", file=sys.stderr)
-                return BAD_USAGE, "", ""
-            except OSError as error:
-                print(f"tarvo-check: {error.filename}: cannot be copied ({error.strerror})", file=sys.stderr)
-                return BAD_USAGE, "", ""
+            copy_tree(master, copy)
             prefix.map_read_only(MASTER_DRIVE, copy)
             if arguments.master_at is not None:
                 command[arguments.master_at] = MASTER_DRIVE.upper() + "\\"
@@ -192,6 +213,9 @@ def run_checker(build, work, arguments):
             output = named_logs(output, copies, "--json" in arguments.arguments)
             errors = named_logs(errors, copies, False)
         return result.returncode, output, errors
+    except CannotCopy as error:
+        print(f"tarvo-check: {error}", file=sys.stderr)
+        return BAD_USAGE, "", ""
     finally:
         prefix.stop_server()
         remove_tree(prefix.root)
